@@ -1,0 +1,1 @@
+// Placeholder: the start-up state arrives with the runtime module.
