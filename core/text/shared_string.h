@@ -17,7 +17,7 @@ namespace kwCore {
 // Handles sharing one block may be copied and destroyed on different threads;
 // one SharedString object must not be used by two threads at once.
 class SharedString {
-public:
+  public:
     // BlockInfo is a snapshot of a block's header, for tests and diagnostics.
     struct BlockInfo {
         int32_t refCount;
@@ -90,7 +90,7 @@ public:
     // blockInfo reads the block's header; all zero for the null handle.
     BlockInfo blockInfo() const noexcept;
 
-private:
+  private:
     struct Block;
     Block* block() const noexcept;
     void adopt(Block* newBlock) noexcept;
