@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+
+namespace zemtra {
+
+// TocEntry is one track entry of a CD table of contents in the device's own
+// 8-byte layout; Address[1..3] hold minute, second and frame.
+struct TocEntry {
+    uint8_t Reserved;
+    uint8_t Control : 4;
+    uint8_t Adr : 4;
+    uint8_t TrackNumber;
+    uint8_t Reserved1;
+    uint8_t Address[4];
+};
+
+// DiscToc is a CD table of contents in the 804-byte layout the drive
+// delivers. Entries 0 to LastTrack - 1 are the tracks in disc order and the
+// entry at index LastTrack is the lead-out.
+struct DiscToc {
+    // kMaxEntries is the number of entries TrackData holds.
+    static constexpr int kMaxEntries = 100;
+    // kMaxTracks is the largest LastTrack that leaves room for the lead-out.
+    static constexpr int kMaxTracks = kMaxEntries - 1;
+
+    uint8_t Length[2];
+    uint8_t FirstTrack;
+    uint8_t LastTrack;
+    TocEntry TrackData[kMaxEntries];
+};
+
+static_assert(sizeof(TocEntry) == 8);
+static_assert(offsetof(TocEntry, TrackNumber) == 2);
+static_assert(offsetof(TocEntry, Reserved1) == 3);
+static_assert(offsetof(TocEntry, Address) == 4);
+// Control is the low nibble of byte 1, Adr the high one.
+static_assert(std::bit_cast<TocEntry>(std::array<uint8_t, 8>{0, 0x14, 0, 0, 0, 0, 0, 0}).Control ==
+              4);
+static_assert(std::bit_cast<TocEntry>(std::array<uint8_t, 8>{0, 0x14, 0, 0, 0, 0, 0, 0}).Adr == 1);
+
+static_assert(sizeof(DiscToc) == 804);
+static_assert(offsetof(DiscToc, FirstTrack) == 2);
+static_assert(offsetof(DiscToc, LastTrack) == 3);
+static_assert(offsetof(DiscToc, TrackData) == 4);
+
+}  // namespace zemtra
