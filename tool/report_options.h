@@ -1,0 +1,35 @@
+#pragma once
+
+#include "text/shared_string.h"
+#include "time_format.h"
+
+namespace zemtra {
+
+// ReportOptions holds the drive and the switches given on the command line.
+struct ReportOptions {
+    kwCore::SharedString drive;  // the last argument that is not a switch
+    bool toc = false;            // -toc: print the per-track table
+    bool tocStart = false;       // -tocstart: column with the track's start
+    bool tocLength = false;      // -toclength: column with the track's length
+    bool tocEnd = false;         // -tocend: column with the track's end
+    bool tocCtrl = false;        // -tocctrl: column with the control nibble
+    bool tocIdx = false;         // -tocidx: column with the TOC's track number
+    bool cdid = false;           // -cdid: print the disc identifier
+    bool length = false;         // -length: print the disc's length
+    bool tracks = false;         // -tracks: print the track count
+    TimeFormat timeFormat;       // -msf (always on), -secs, -frames
+
+    // take applies one command-line argument: an empty one is skipped, one
+    // that begins with "-" must equal a switch exactly, any other becomes
+    // the drive. Returns false for an unknown switch.
+    bool take(const kwCore::SharedString& argument);
+
+    // normaliseDrive appends ":" to a one-character drive (D becomes D:).
+    void normaliseDrive();
+
+    // applyDefaultColumns turns on the start and length columns when the
+    // table is asked for without any of the start, length and end columns.
+    void applyDefaultColumns();
+};
+
+}  // namespace zemtra
