@@ -1,0 +1,38 @@
+#include "disc_info.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace zemtra {
+namespace {
+
+bool allZero(const DiscToc& toc) {
+    DiscToc zero;
+    std::memset(&zero, 0, sizeof zero);
+    return std::memcmp(&toc, &zero, sizeof toc) == 0;
+}
+
+TEST(DiscInfoTest, DriveThatDoesNotOpenLeavesAClearedRecord) {
+    DiscInfo info;
+    std::memset(static_cast<void*>(&info), 0x5A, sizeof info);
+    info.valid = true;
+    info.read("zemtra-no-such-drive:\\\\");
+    EXPECT_FALSE(info.valid);
+    EXPECT_TRUE(allZero(info.toc));
+    EXPECT_EQ(info.discId, 0u);
+    EXPECT_EQ(info.reserved, 0u);
+}
+
+TEST(DiscInfoTest, ReadTocLeavesTheTocAloneWhenTheDeviceDoesNotOpen) {
+    DiscToc toc;
+    std::memset(&toc, 0x5A, sizeof toc);
+    EXPECT_FALSE(readToc(toc, "zemtra-no-such-drive:"));
+    EXPECT_FALSE(readToc(toc, ""));
+    for (size_t i = 0; i < sizeof toc; ++i) {
+        ASSERT_EQ(reinterpret_cast<const uint8_t*>(&toc)[i], 0x5A);
+    }
+}
+
+}  // namespace
+}  // namespace zemtra

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstring>
+#include <initializer_list>
+
+#include "disc_toc.h"
+
+namespace zemtra::test {
+
+// Msf is one address as minute, second, frame.
+struct Msf {
+    int minute;
+    int second;
+    int frame;
+};
+
+// makeToc returns a TOC whose entries hold the given addresses in order (the
+// last one being the lead-out), LastTrack one less than their count, tracks
+// numbered from firstTrack and the lead-out numbered 0xAA.
+inline DiscToc makeToc(std::initializer_list<Msf> addresses, int firstTrack = 1) {
+    DiscToc toc;
+    std::memset(&toc, 0, sizeof toc);
+    const int tracks = static_cast<int>(addresses.size()) - 1;
+    toc.FirstTrack = static_cast<uint8_t>(firstTrack);
+    toc.LastTrack = static_cast<uint8_t>(tracks < 0 ? 0 : tracks);
+    int k = 0;
+    for (const Msf& msf : addresses) {
+        TocEntry& entry = toc.TrackData[k];
+        entry.TrackNumber = static_cast<uint8_t>(k == tracks ? 0xAA : firstTrack + k);
+        entry.Adr = 1;
+        entry.Address[1] = static_cast<uint8_t>(msf.minute);
+        entry.Address[2] = static_cast<uint8_t>(msf.second);
+        entry.Address[3] = static_cast<uint8_t>(msf.frame);
+        ++k;
+    }
+    return toc;
+}
+
+// workedExampleToc is a three-track disc: 0:02:00, 4:13:37, 8:55:10 and the
+// lead-out at 12:00:50.
+inline DiscToc workedExampleToc() {
+    return makeToc({{0, 2, 0}, {4, 13, 37}, {8, 55, 10}, {12, 0, 50}});
+}
+
+}  // namespace zemtra::test
