@@ -1,0 +1,64 @@
+#include "platform/process.h"
+
+#include <unistd.h>
+
+#include <cstring>
+
+namespace kwCore::platform {
+
+namespace {
+
+int savedArgumentCount = 0;
+const char* const* savedArguments = nullptr;
+
+// saveArguments keeps the argument vector for the library: the C library
+// hands (argc, argv, envp) to every start-up function in .init_array, before
+// any constructor of the program runs.
+void saveArguments(int argc, char** argv, char**) {
+    savedArgumentCount = argc;
+    savedArguments = argv;
+}
+
+[[gnu::used, gnu::section(".init_array")]] void (*const saveArgumentsEntry)(int, char**,
+                                                                            char**) = saveArguments;
+
+}  // namespace
+
+ProcessArguments processArguments() {
+    return ProcessArguments{nullptr, savedArgumentCount, savedArguments};
+}
+
+void moduleFileName(char* buffer, int32_t size) {
+    if (size <= 0) {
+        return;
+    }
+    const ssize_t length = readlink("/proc/self/exe", buffer, static_cast<size_t>(size - 1));
+    buffer[length < 0 ? 0 : length] = 0;
+}
+
+int32_t fullPathName(const char* path, char* buffer, int32_t size) {
+    if (size <= 0) {
+        return -1;
+    }
+    buffer[0] = 0;
+    const size_t pathLength = std::strlen(path);
+    size_t used = 0;
+    if (path[0] != '/') {
+        if (getcwd(buffer, static_cast<size_t>(size)) == nullptr) {
+            buffer[0] = 0;
+            return -1;
+        }
+        used = std::strlen(buffer);
+        if (used == 0 || buffer[used - 1] != '/') {
+            buffer[used++] = '/';  // getcwd left room: at least its NUL
+        }
+    }
+    if (pathLength == 0 || used + pathLength >= static_cast<size_t>(size)) {
+        buffer[0] = 0;
+        return -1;
+    }
+    std::memcpy(buffer + used, path, pathLength + 1);
+    return static_cast<int32_t>(std::strrchr(buffer, '/') + 1 - buffer);
+}
+
+}  // namespace kwCore::platform
