@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# check_text_probe.sh PROBE [EMULATOR...]
+# Runs text_probe (under the emulator, for a cross-compiled build) and checks
+# the exact bytes it writes to standard output. Output goes to files, never
+# pipes: Wine's helper processes keep inherited pipes open.
+set -u
+probe=$1
+shift
+# Inside the build tree, so that a copy of the probe finds its Wine prefix.
+work=$(mktemp -d "$(dirname "$probe")/text_probe.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+run() { # run <output file> <probe> <args...>
+    local out=$1
+    shift
+    "$@" >"$out" 2>"$work/stderr" </dev/null
+}
+
+repeat() { # repeat <count> <char>
+    head -c "$1" /dev/zero | tr '\0' "$2"
+}
+
+compare() { # compare <name> <expected file> <actual file>
+    if ! cmp -s "$2" "$3"; then
+        echo "FAIL: $1: output differs from the expected bytes"
+        cmp "$2" "$3" | head -5
+        echo "expected (start):"; head -c 200 "$2" | od -c | head -10
+        echo "actual (start):"; head -c 200 "$3" | od -c | head -10
+        failures=$((failures + 1))
+    fi
+}
+
+# printFormatted: every LF goes out as CR LF; text stops at the first NUL;
+# the largest text is 1,048,575 characters.
+if run "$work/print.out" "$@" "$probe" print; then
+    {
+        printf '<tracks>Tracks: 3\r\r\n'
+        printf '<lines>a\r\nb\r\n\r\nc'
+        printf '<255>'; repeat 255 a
+        printf '<256>'; repeat 256 b
+        printf '<long-lines>'; repeat 300 c; printf '\r\r\n'; repeat 10 d; printf '\r\n'
+        printf '<nul>ab'
+        printf '<empty>'
+        printf '<huge>'; repeat 1048575 e
+        printf '<end>'
+    } >"$work/print.expected"
+    compare print "$work/print.expected" "$work/print.out"
+else
+    echo "FAIL: print: the probe failed"; cat "$work/stderr"
+    failures=$((failures + 1))
+fi
+
+# CommandLine from the process: the same elements on every platform.
+expected_args() { # expected_args <program name>
+    printf '[%s]\r\n' args -toc 'a b' 'x yA' "$(printf 'a\tb')" '' D:
+    printf 'name=%s\r\nseparator=yes\r\n' "$1"
+}
+arguments=(-toc 'a b' "'x\\_y\\x41'" "'a\\tb'" '' D:)
+if run "$work/args.out" "$@" "$probe" args "${arguments[@]}"; then
+    expected_args "$(basename "$probe")" >"$work/args.expected"
+    compare args "$work/args.expected" "$work/args.out"
+else
+    echo "FAIL: args: the probe failed"; cat "$work/stderr"
+    failures=$((failures + 1))
+fi
+
+# A program file deeper than the 260-byte path buffer still runs cleanly.
+deep="$work/$(repeat 120 d)/$(repeat 120 e)/$(repeat 40 f)"
+mkdir -p "$deep"
+cp "$probe" "$deep/"
+if ! run "$work/deep.out" "$@" "$deep/$(basename "$probe")" args -toc; then
+    echo "FAIL: deep: the probe failed from a path of ${#deep} bytes"; cat "$work/stderr"
+    failures=$((failures + 1))
+elif ! grep -q -- '^\[-toc\]' "$work/deep.out"; then
+    echo "FAIL: deep: arguments lost"; od -c "$work/deep.out" | head
+    failures=$((failures + 1))
+fi
+
+[ "$failures" -eq 0 ] && echo "text_probe: all checks passed"
+exit $((failures > 0))

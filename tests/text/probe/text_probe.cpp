@@ -1,0 +1,71 @@
+// text_probe writes to standard output what the text library's output and
+// command-line code make of known inputs, for check_text_probe.sh to compare
+// byte for byte.
+//   text_probe print   every printFormatted case, each after a <name> marker
+//   text_probe args    the process's own command line as CommandLine reads it
+#include <cstring>
+#include <string>
+
+#include "text/command_line.h"
+#include "text/console_output.h"
+
+using kwCore::printFormatted;
+
+namespace {
+
+void printCases() {
+    printFormatted("<tracks>");
+    printFormatted("Tracks: %d\r\n", 3);
+
+    printFormatted("<lines>");
+    printFormatted("a\nb\n\nc");
+
+    printFormatted("<255>");
+    printFormatted("%s", std::string(255, 'a').c_str());
+
+    printFormatted("<256>");
+    printFormatted("%s", std::string(256, 'b').c_str());
+
+    printFormatted("<long-lines>");  // the heap path translates too
+    printFormatted("%s\r\n%s\n", std::string(300, 'c').c_str(), std::string(10, 'd').c_str());
+
+    printFormatted("<nul>");
+    printFormatted("ab%ccd\r\n", 0);
+
+    printFormatted("<empty>");
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-zero-length"
+    printFormatted("");
+#pragma GCC diagnostic pop
+
+    printFormatted("<huge>");
+    printFormatted("%s", std::string(2000000, 'e').c_str());
+
+    printFormatted("<end>");
+}
+
+void printArguments() {
+    const kwCore::CommandLine line;
+    for (int32_t i = 1; i < line.count(); ++i) {
+        printFormatted("[%s]\n", line[i].cStr());
+    }
+    const char* directory = line.moduleDirectory.cStr();
+    const size_t directoryLength = std::strlen(directory);
+    const char last = directoryLength > 0 ? directory[directoryLength - 1] : '?';
+    printFormatted("name=%s\n", line.moduleName.cStr());
+    printFormatted("separator=%s\n", last == '/' || last == '\\' ? "yes" : "no");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "print") == 0) {
+        printCases();
+        return 0;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "args") == 0) {
+        printArguments();
+        return 0;
+    }
+    return 2;
+}
