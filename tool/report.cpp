@@ -1,0 +1,88 @@
+#include "report.h"
+
+#include "text/console_output.h"
+#include "track_timing.h"
+
+namespace zemtra {
+
+namespace {
+
+void printTimeColumn(int32_t frames, const TimeFormat& format) {
+    kwCore::printFormatted(" %15s", formatTime(frames, format).cStr());
+}
+
+void printTableRow(const ReportOptions& options, const DiscToc& toc, int k) {
+    kwCore::printFormatted("%3d:", k + 1);
+    if (options.tocStart) {
+        printTimeColumn(trackStart(toc, k), options.timeFormat);
+    }
+    if (options.tocLength) {
+        printTimeColumn(trackLength(toc, k), options.timeFormat);
+    }
+    if (options.tocEnd) {
+        printTimeColumn(trackEnd(toc, k), options.timeFormat);
+    }
+    const TocEntry& entry = toc.TrackData[k];
+    if (options.tocCtrl) {
+        kwCore::printFormatted(" %04x", static_cast<unsigned>(entry.Control));
+    }
+    if (options.tocIdx) {
+        kwCore::printFormatted(" %4d", static_cast<int>(entry.TrackNumber));
+    }
+    kwCore::printFormatted("\r\n");
+}
+
+}  // namespace
+
+void printReport(const ReportOptions& options, const DiscInfo& info) {
+    const DiscToc& toc = info.toc;
+    // A TOC with room for its lead-out never has more than 99 tracks; a
+    // read that found more left the record invalid and all zero.
+    const int trackCount = toc.LastTrack <= DiscToc::kMaxTracks ? toc.LastTrack : 0;
+    if (options.cdid) {
+        kwCore::printFormatted("CDID: %08lx\r\n", static_cast<unsigned long>(info.discId));
+    }
+    if (options.length) {
+        kwCore::printFormatted("Length: %s\r\n",
+                               formatTime(discLength(toc), options.timeFormat).cStr());
+    }
+    if (options.tracks) {
+        kwCore::printFormatted("Tracks: %d\r\n", trackCount);
+    }
+    if (options.toc) {
+        for (int k = 0; k < trackCount; ++k) {
+            printTableRow(options, toc, k);
+        }
+    }
+}
+
+int runReport(const kwCore::StringArray& arguments) {
+    if (arguments.count() < 2) {
+        kwCore::printFormatted("%s", kUsageText);
+        return 0;
+    }
+    ReportOptions options;
+    for (int32_t i = 1; i < arguments.count(); ++i) {
+        if (!options.take(arguments[i])) {
+            kwCore::printFormatted("Error: Unknown parameter %s\r\n", arguments[i].cStr());
+            return 1;
+        }
+    }
+    if (options.drive.isEmpty()) {
+        kwCore::printFormatted("Error: No drive specified.\r\n");
+        return 1;
+    }
+    options.normaliseDrive();
+
+    DiscInfo info;
+    info.read(options.drive);
+    if (!info.valid) {
+        kwCore::printFormatted("Error: Can't read disk TOC.\r\n");
+        return 1;
+    }
+    options.applyDefaultColumns();
+    printReport(options, info);
+    return 0;
+}
+
+}  // namespace zemtra
