@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# End-to-end run of the Linux zemtra binary on a simulated drive.
+# Usage: linux_report_test.sh <zemtra> <simdrive.so> [runtime to preload first]
+set -u
+zemtra=$1
+shim=$2
+preload=${3:+$3:}$shim
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+. "$here/expect.sh"
+
+device=$work/simcd
+disc=$work/disc.txt
+# zemtra <args...>: the binary with the simulated drive at $device.
+zemtra() {
+    env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
+        "$zemtra" "$@"
+}
+
+usage='Zemtra <drive> [-toc] [-tocstart] [-toclength] [-tocend] [-tocidx] [-tocctrl] [-cdid] [-tracks] [-length] [-msf] [-secs] [-frames]'
+tocError="Error: Can't read disk TOC."
+noDrive='Error: No drive specified.'
+
+# The disc of the worked example: three tracks, the third a data track.
+cat >"$disc" <<'DISC'
+tracks 1 3
+track 1 0 0:02:00
+track 2 0 4:13:37
+track 3 4 8:55:10
+leadout 12:00:50
+DISC
+
+# Usage and errors: one line each, nothing else, no disc access needed.
+expect "usage" 0 "$usage" -- zemtra
+expect "unknown switch stops at once" 1 "Error: Unknown parameter -bogus" \
+    -- zemtra "$device" -cdid -bogus -toc
+expect "lone hyphen" 1 "Error: Unknown parameter -" -- zemtra -cdid - "$device"
+expect "switches are case-sensitive" 1 "Error: Unknown parameter -TOC" -- zemtra "$device" -TOC
+expect "double hyphen" 1 "Error: Unknown parameter --toc" -- zemtra "$device" --toc
+expect "only switches" 1 "$noDrive" -- zemtra -toc -cdid
+expect "empty argument" 1 "$noDrive" -- zemtra ""
+expect "drive that does not exist" 1 "$tocError" -- zemtra "$work/absent" -cdid
+expect "drive letter on Linux" 1 "$tocError" -- zemtra D -cdid
+expect "last drive wins" 1 "$tocError" -- zemtra "$device" "$work/absent" -cdid
+
+# Reports of the worked example.
+full="CDID: 1902ce03
+Length: 011:58:50
+Tracks: 3
+  1:       000:02:00       004:11:37
+  2:       004:13:37       004:41:48
+  3:       008:55:10       003:05:40"
+expect "default columns" 0 "$full" -- zemtra "$device" -toc -tracks -length -cdid
+expect "-msf changes nothing" 0 "$full" -- zemtra -msf "$device" -toc -tracks -length -cdid -msf
+expect "drive with trailing backslashes" 0 "$full" \
+    -- zemtra -cdid -length -tracks -toc "$device\\\\\\"
+expect "empty arguments and two drives" 0 "$full" \
+    -- zemtra "" "$work/absent" -cdid "" "$device" -length -tracks -toc ""
+expect "quoted switches" 0 "$full" -- zemtra "'-cdid'" '"-length"' "'-\\x74racks'" "'-toc'" "$device"
+expect "no report switch" 0 "" -- zemtra "$device"
+expect "-tocstart without -toc" 0 "" -- zemtra "$device" -tocstart -tocend
+expect "every column" 0 "  1:       000:02:00       004:11:37       004:13:37 0000    1
+  2:       004:13:37       004:41:48       008:55:10 0000    2
+  3:       008:55:10       003:05:40       012:00:50 0004    3" \
+    -- zemtra "$device" -toc -tocidx -tocctrl -tocend -toclength -tocstart
+expect "end column alone" 0 "  1:       004:13:37
+  2:       008:55:10
+  3:       012:00:50" -- zemtra "$device" -toc -tocend
+expect "seconds and frames overflow the columns" 0 "Length: 011:58:50    718   53900
+  1: 000:02:00      2     150 004:11:37    251   18862
+  2: 004:13:37    253   19012 004:41:48    281   21123
+  3: 008:55:10    535   40135 003:05:40    185   13915" \
+    -- zemtra "$device" -frames -length -toc -secs
+expect "seconds alone" 0 "Length: 011:58:50    718" -- zemtra "$device" -secs -length
+
+# A drive that opens but holds no disc reads as a disc of zero tracks.
+echo nodisc >"$disc"
+expect "no disc" 0 "CDID: 00000000
+Length: 000:00:00
+Tracks: 0" -- zemtra "$device" -cdid -length -tracks -toc
+
+# A TOC claiming 100 tracks has no room for its lead-out: unreadable.
+{
+    echo "tracks 1 100"
+    for t in $(seq 1 100); do echo "track $t 0 $((t / 2)):$((2 + t % 2 * 30)):00"; done
+    echo "leadout 60:00:00"
+} >"$disc"
+expect "100 tracks" 1 "$tocError" -- zemtra "$device" -cdid -tracks -toc
+
+finish

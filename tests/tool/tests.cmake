@@ -1,0 +1,33 @@
+# End-to-end runs of the zemtra program itself.
+set(ZEMTRA_E2E_DIR ${CMAKE_CURRENT_SOURCE_DIR}/tool/e2e)
+
+if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
+    # The simulated drive: a preload library answering the CD-ROM TOC requests
+    # for one device path. It is built without sanitizers, whatever the tree;
+    # a sanitizer runtime that must come first in the preload list is found
+    # here and handed to the drivers.
+    add_library(zemtra_simdrive MODULE ${ZEMTRA_E2E_DIR}/simdrive.cpp)
+    target_compile_options(zemtra_simdrive PRIVATE -fno-sanitize=all)
+    target_link_options(zemtra_simdrive PRIVATE -fno-sanitize=all)
+    target_link_libraries(zemtra_simdrive PRIVATE ${CMAKE_DL_LIBS})
+
+    set(preload_first "")
+    if(ZEMTRA_SANITIZE MATCHES "address")
+        execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
+            OUTPUT_VARIABLE preload_first OUTPUT_STRIP_TRAILING_WHITESPACE)
+    endif()
+
+    add_test(NAME tool_e2e_report
+        COMMAND bash ${ZEMTRA_E2E_DIR}/linux_report_test.sh
+            $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${preload_first})
+    add_test(NAME tool_e2e_peer_discid
+        COMMAND bash ${ZEMTRA_E2E_DIR}/peer_discid_test.sh
+            $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${preload_first})
+    set_tests_properties(tool_e2e_report tool_e2e_peer_discid PROPERTIES
+        LABELS "tool;e2e" SKIP_RETURN_CODE 77)
+elseif(WIN32 AND CMAKE_CROSSCOMPILING)
+    add_test(NAME tool_e2e_windows
+        COMMAND bash ${ZEMTRA_E2E_DIR}/windows_report_test.sh
+            $<TARGET_FILE:zemtra> ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+    set_tests_properties(tool_e2e_windows PROPERTIES LABELS "tool;e2e")
+endif()
