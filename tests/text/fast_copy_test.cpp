@@ -1,0 +1,88 @@
+#include "text/fast_copy.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr unsigned char kGuard = 0xA5;
+// kSlack leaves room around the copied range for misaligning both ends and
+// for guard bytes that must come through untouched.
+constexpr size_t kSlack = 80;
+
+// copyMatches copies count bytes from source offset sourceShift to
+// destination offset destinationShift and checks the copied range and the
+// guard bytes on both sides of it.
+::testing::AssertionResult copyMatches(size_t count, size_t sourceShift, size_t destinationShift) {
+    // Pseudo-random bytes, so that a byte taken from the wrong place shows.
+    std::vector<uint32_t> words((count + kSlack) / 4 + 1);
+    uint32_t state = static_cast<uint32_t>(count) * 2654435761u + 1;
+    for (auto& word : words) {
+        state = state * 1664525u + 1013904223u;
+        word = state ^ (state >> 15);
+    }
+    std::vector<unsigned char> source(count + kSlack);
+    std::memcpy(source.data(), words.data(), source.size());
+    std::vector<unsigned char> destination(count + kSlack, kGuard);
+
+    kwCore::fastCopy(destination.data() + destinationShift, source.data() + sourceShift, count);
+
+    std::vector<unsigned char> expected(destination.size(), kGuard);
+    std::memcpy(expected.data() + destinationShift, source.data() + sourceShift, count);
+    if (std::memcmp(destination.data(), expected.data(), expected.size()) == 0) {
+        return ::testing::AssertionSuccess();
+    }
+    size_t i = 0;
+    while (destination[i] == expected[i]) {
+        ++i;
+    }
+    const bool inside = i >= destinationShift && i < destinationShift + count;
+    return ::testing::AssertionFailure()
+           << "count " << count << ", source shift " << sourceShift << ", destination shift "
+           << destinationShift << ": byte " << i << (inside ? " (copied)" : " (guard)") << " is "
+           << int{destination[i]} << ", expected " << int{expected[i]};
+}
+
+TEST(FastCopy, ZeroCountTouchesNothing) {
+    EXPECT_TRUE(copyMatches(0, 3, 5));
+    kwCore::fastCopy(nullptr, nullptr, 0);
+}
+
+TEST(FastCopy, SmallCountsAtEveryAlignment) {
+    for (size_t count = 1; count <= 160; ++count) {
+        for (size_t sourceShift = 0; sourceShift < 16; ++sourceShift) {
+            for (size_t destinationShift = 0; destinationShift < 16; ++destinationShift) {
+                ASSERT_TRUE(copyMatches(count, sourceShift, destinationShift));
+            }
+        }
+    }
+}
+
+// Counts around every point where a copy is likely to change its method: the
+// short copies, 64-byte blocks, the 32 KiB and 64 KiB marks, 1,024, 3,151 and
+// 3,152 blocks, and the 8 MiB from which copies write around the cache.
+TEST(FastCopy, CountsAroundMethodBoundaries) {
+    const std::vector<size_t> marks = {
+        8,         16,        17,        63,        64,        32 * 1024,
+        64 * 1024, 1023 * 64, 1024 * 64, 3151 * 64, 3152 * 64, 128 * 64 * 30,
+        8u << 20,
+    };
+    for (const size_t mark : marks) {
+        for (const size_t count : {mark - 1, mark, mark + 1, mark + 63}) {
+            for (const auto& [sourceShift, destinationShift] :
+                 std::vector<std::pair<size_t, size_t>>{{0, 0}, {1, 7}, {13, 3}, {8, 63}}) {
+                ASSERT_TRUE(copyMatches(count, sourceShift, destinationShift));
+            }
+        }
+    }
+}
+
+TEST(FastCopy, LargeCopyWithOddLengthAndAlignment) {
+    EXPECT_TRUE(copyMatches((9u << 20) + 37, 5, 41));
+}
+
+}  // namespace
