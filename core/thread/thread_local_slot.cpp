@@ -1,0 +1,32 @@
+#include "thread/thread_local_slot.h"
+
+#include "platform/threads.h"
+
+namespace kwCore {
+
+ThreadLocalSlot::ThreadLocalSlot() noexcept : index(platform::allocateThreadLocal()) {}
+
+ThreadLocalSlot::~ThreadLocalSlot() {
+    free();
+}
+
+bool ThreadLocalSlot::isAllocated() const noexcept {
+    return index != platform::invalidThreadLocalIndex;
+}
+
+void* ThreadLocalSlot::get() const noexcept {
+    return isAllocated() ? platform::threadLocalValue(index) : nullptr;
+}
+
+bool ThreadLocalSlot::set(void* value) noexcept {
+    return isAllocated() && platform::setThreadLocalValue(index, value);
+}
+
+void ThreadLocalSlot::free() noexcept {
+    if (isAllocated()) {
+        platform::freeThreadLocal(index);
+        index = platform::invalidThreadLocalIndex;
+    }
+}
+
+}  // namespace kwCore
