@@ -1,1 +1,35 @@
-// Placeholder: the start-up state arrives with the runtime module.
+// The library's start-up: sets up the process-wide state before main runs.
+// This object is linked into every program directly rather than taken from
+// the static library, which would drop it since nothing refers to it.
+
+#include <cstdlib>
+
+#include "platform/clock.h"
+#include "runtime/random_generator.h"
+#include "runtime/startup_state.h"
+
+namespace kwCore {
+
+Lock* globalLock = nullptr;
+uint32_t startTickCount = 0;
+
+namespace {
+
+void deleteGlobalLock() {
+    delete globalLock;
+    globalLock = nullptr;
+}
+
+}  // namespace
+
+// runStartUp runs on the first thread before any ordinary static
+// initialiser of the program (priority 101 is the earliest one available
+// to programs), so that those may use the state too.
+__attribute__((constructor(101))) void runStartUp() {
+    globalRandom.seed(platform::tickCount());
+    globalLock = new Lock();
+    std::atexit(deleteGlobalLock);
+    startTickCount = platform::tickCount();
+}
+
+}  // namespace kwCore
