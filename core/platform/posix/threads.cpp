@@ -41,6 +41,9 @@ void* toPointer(pthread_t thread) {
     return pointer;
 }
 
+// cachedThreadId is the calling thread's id once asked for, else 0.
+thread_local uint32_t cachedThreadId = 0;
+
 pthread_t toThread(void* pointer) {
     pthread_t thread{};
     std::memcpy(&thread, &pointer, sizeof thread);
@@ -66,7 +69,16 @@ void waitForSystemThread(SystemThread thread) noexcept {
 }
 
 uint32_t currentThreadId() noexcept {
-    return static_cast<uint32_t>(gettid());
+    // gettid is a system call each time; the locks ask for the id on every
+    // entry, so each thread keeps its own. A forked child's only thread
+    // starts with a fresh id and forgets the parent's.
+    if (cachedThreadId == 0) {
+        static const bool forgetsAfterFork =
+            pthread_atfork(nullptr, nullptr, [] { cachedThreadId = 0; }) == 0;
+        (void)forgetsAfterFork;
+        cachedThreadId = static_cast<uint32_t>(gettid());
+    }
+    return cachedThreadId;
 }
 
 ThreadHandle duplicateCurrentThreadHandle() noexcept {
