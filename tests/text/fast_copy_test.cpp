@@ -53,7 +53,7 @@ TEST(FastCopy, ZeroCountTouchesNothing) {
 }
 
 TEST(FastCopy, SmallCountsAtEveryAlignment) {
-    for (size_t count = 1; count <= 160; ++count) {
+    for (size_t count = 1; count <= 300; ++count) {
         for (size_t sourceShift = 0; sourceShift < 16; ++sourceShift) {
             for (size_t destinationShift = 0; destinationShift < 16; ++destinationShift) {
                 ASSERT_TRUE(copyMatches(count, sourceShift, destinationShift));
@@ -67,9 +67,8 @@ TEST(FastCopy, SmallCountsAtEveryAlignment) {
 // 3,152 blocks, and the 8 MiB from which copies write around the cache.
 TEST(FastCopy, CountsAroundMethodBoundaries) {
     const std::vector<size_t> marks = {
-        8,         16,        17,        63,        64,        32 * 1024,
-        64 * 1024, 1023 * 64, 1024 * 64, 3151 * 64, 3152 * 64, 128 * 64 * 30,
-        8u << 20,
+        8,         16,        17,        63,        64,        256,           32 * 1024,
+        64 * 1024, 1023 * 64, 1024 * 64, 3151 * 64, 3152 * 64, 128 * 64 * 30, 8u << 20,
     };
     for (const size_t mark : marks) {
         for (const size_t count : {mark - 1, mark, mark + 1, mark + 63}) {
