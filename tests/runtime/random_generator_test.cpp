@@ -26,11 +26,5 @@ TEST(RandomGenerator, SeedOneGivesTheKnownWords) {
     EXPECT_EQ(generator.index, 624);
 }
 
-TEST(RandomGenerator, ReseedingTheGlobalGeneratorReturnsIt) {
-    RandomGenerator& generator = reseedGlobalRandom();
-    EXPECT_EQ(&generator, &globalRandom);
-    EXPECT_EQ(generator.index, 624);
-}
-
 }  // namespace
 }  // namespace kwCore
