@@ -66,14 +66,15 @@ static char* newBlock(int64_t n, int32_t cachedLength) {
     return reinterpret_cast<char*>(header) + kHeaderSize;
 }
 
+void SharedString::freeBlock(char* characters) noexcept {
+    std::free(characters - kHeaderSize);
+}
+
 // releaseBlock drops one reference and frees the block with the last one.
 static void releaseBlock(char* characters) noexcept {
-    if (characters == nullptr) {
-        return;
-    }
-    auto* header = reinterpret_cast<int32_t*>(characters - kHeaderSize);
-    if (interlockedDecrement(&header[0]) == 0) {
-        std::free(header);
+    if (characters != nullptr &&
+        interlockedDecrement(reinterpret_cast<int32_t*>(characters - kHeaderSize)) == 0) {
+        std::free(characters - kHeaderSize);
     }
 }
 
@@ -105,16 +106,6 @@ SharedString::SharedString(char c) {
     chars = newBlock(2, 1);
     chars[0] = c;
     chars[1] = '\0';
-}
-
-SharedString::SharedString(const SharedString& other) noexcept : chars(other.chars) {
-    if (chars != nullptr) {
-        interlockedIncrement(&block()->refCount);
-    }
-}
-
-SharedString::~SharedString() {
-    releaseBlock(chars);
 }
 
 SharedString& SharedString::operator=(const SharedString& other) noexcept {

@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdint>
 
+#include "thread/interlocked.h"
+
 namespace kwCore {
 
 // SharedString is the library's 8-bit string: a single pointer to the
@@ -33,9 +35,17 @@ class SharedString {
     SharedString(const char* text);  // NOLINT(google-explicit-constructor)
     // A minimum block holding the one character.
     explicit SharedString(char c);
-    SharedString(const SharedString& other) noexcept;
+    SharedString(const SharedString& other) noexcept : chars(other.chars) {
+        if (chars != nullptr) {
+            interlockedIncrement(refCountOf(chars));
+        }
+    }
     SharedString(SharedString&& other) noexcept : chars(other.chars) { other.chars = nullptr; }
-    ~SharedString();
+    ~SharedString() {
+        if (chars != nullptr && interlockedDecrement(refCountOf(chars)) == 0) {
+            freeBlock(chars);
+        }
+    }
 
     SharedString& operator=(const SharedString& other) noexcept;
     SharedString& operator=(SharedString&& other) noexcept;
@@ -92,6 +102,12 @@ class SharedString {
 
   private:
     struct Block;
+    // Copying and destroying handles is the hot path: inline, one interlocked
+    // operation each; only the last release leaves the header.
+    static int32_t* refCountOf(char* characters) noexcept {
+        return reinterpret_cast<int32_t*>(characters - 12);
+    }
+    static void freeBlock(char* characters) noexcept;
     Block* block() const noexcept;
     void adopt(Block* newBlock) noexcept;
     void setCachedLength(int32_t length) noexcept;
