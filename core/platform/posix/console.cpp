@@ -18,17 +18,24 @@ bool writeStandardOutput(const void* data, size_t size) {
     if (lineFeeds == 0) {
         return std::fwrite(bytes, size, 1, stdout) == 1;
     }
-    // The bytes a text-mode stream writes: every LF preceded by a CR.
+    // The bytes a text-mode stream writes: every LF preceded by a CR. Short
+    // texts, every report line among them, are translated on the stack.
     const size_t translatedSize = size + lineFeeds;
-    const auto translated = std::make_unique_for_overwrite<char[]>(translatedSize);
-    char* out = translated.get();
+    char local[512];
+    std::unique_ptr<char[]> heap;
+    char* translated = local;
+    if (translatedSize > sizeof local) {
+        heap = std::make_unique_for_overwrite<char[]>(translatedSize);
+        translated = heap.get();
+    }
+    char* out = translated;
     for (size_t i = 0; i < size; ++i) {
         if (bytes[i] == '\n') {
             *out++ = '\r';
         }
         *out++ = bytes[i];
     }
-    return std::fwrite(translated.get(), translatedSize, 1, stdout) == 1;
+    return std::fwrite(translated, translatedSize, 1, stdout) == 1;
 }
 
 bool consoleAttached() {

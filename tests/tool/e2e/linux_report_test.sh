@@ -23,13 +23,7 @@ tocError="Error: Can't read disk TOC."
 noDrive='Error: No drive specified.'
 
 # The disc of the worked example: three tracks, the third a data track.
-cat >"$disc" <<'DISC'
-tracks 1 3
-track 1 0 0:02:00
-track 2 0 4:13:37
-track 3 4 8:55:10
-leadout 12:00:50
-DISC
+cp "$here/worked_example.disc" "$disc"
 
 # Usage and errors: one line each, nothing else, no disc access needed.
 expect "usage" 0 "$usage" -- zemtra

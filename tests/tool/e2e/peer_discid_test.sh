@@ -8,6 +8,7 @@ zemtra=$1
 shim=$2
 preload=${3:+$3:}$shim
 command -v cd-discid >/dev/null || { echo "cd-discid is not installed"; exit 77; }
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 device=$work/simcd
@@ -58,13 +59,7 @@ writeDisc 150 20000 5 1;             compare "data track first (mixed mode)"
 writeDisc 33 17000 4;                compare "first track before 0:02:00"
 writeDisc 2417 15000 9;              compare "first track at 0:32:17"
 writeDisc 150 27777 17;              compare "lead-out past 79 minutes"
-cat >"$disc" <<'DISC'
-tracks 1 3
-track 1 0 0:02:00
-track 2 0 4:13:37
-track 3 4 8:55:10
-leadout 12:00:50
-DISC
+cp "$here/worked_example.disc" "$disc"
 compare "worked example"
 
 [ "$failures" -eq 0 ] || { echo "$failures disc(s) differ"; exit 1; }
