@@ -26,32 +26,35 @@ inline int32_t interlockedCompareExchange(int32_t* target, int32_t exchange,
     return comparand;
 }
 
-// atomicIncrement64 adds 1 to *target and returns the new value. The sum is
-// computed from the value read and stored with a 64-bit compare-exchange,
-// retried with the value found there until no other thread intervened; the
-// carry out of the low 32 bits reaches the high 32 bits, and the largest
-// value wraps to the smallest.
-inline int64_t atomicIncrement64(int64_t* target) noexcept {
+namespace detail {
+
+// addWithCompareExchange64 adds delta to *target and returns the new value:
+// the sum is computed from the value read and stored with a 64-bit
+// compare-exchange, retried with the value found there until no other
+// thread intervened. The arithmetic wraps, carry and borrow crossing the
+// 32-bit halves.
+inline int64_t addWithCompareExchange64(int64_t* target, uint64_t delta) noexcept {
     std::atomic_ref<int64_t> value(*target);
     int64_t current = value.load(std::memory_order_relaxed);
     int64_t next;
     do {
-        next = static_cast<int64_t>(static_cast<uint64_t>(current) + 1u);
+        next = static_cast<int64_t>(static_cast<uint64_t>(current) + delta);
     } while (!value.compare_exchange_weak(current, next));
     return next;
 }
 
-// atomicDecrement64 subtracts 1 from *target and returns the new value, as
-// atomicIncrement64 adds: the borrow reaches the high 32 bits, so 0 becomes
-// -1 (all 64 bits set).
+}  // namespace detail
+
+// atomicIncrement64 adds 1 to *target and returns the new value; the largest
+// value wraps to the smallest.
+inline int64_t atomicIncrement64(int64_t* target) noexcept {
+    return detail::addWithCompareExchange64(target, 1u);
+}
+
+// atomicDecrement64 subtracts 1 from *target and returns the new value; 0
+// becomes -1 (all 64 bits set).
 inline int64_t atomicDecrement64(int64_t* target) noexcept {
-    std::atomic_ref<int64_t> value(*target);
-    int64_t current = value.load(std::memory_order_relaxed);
-    int64_t next;
-    do {
-        next = static_cast<int64_t>(static_cast<uint64_t>(current) - 1u);
-    } while (!value.compare_exchange_weak(current, next));
-    return next;
+    return detail::addWithCompareExchange64(target, ~uint64_t{0});
 }
 
 }  // namespace kwCore
