@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "text/fast_copy.h"
+#include "runtime/fast_copy.h"
 
 namespace {
 

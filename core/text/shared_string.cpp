@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "text/fast_copy.h"
+#include "runtime/fast_copy.h"
 #include "thread/interlocked.h"
 
 namespace kwCore {

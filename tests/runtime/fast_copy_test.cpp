@@ -1,4 +1,4 @@
-#include "text/fast_copy.h"
+#include "runtime/fast_copy.h"
 
 #include <gtest/gtest.h>
 
