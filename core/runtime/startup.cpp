@@ -1,6 +1,7 @@
 // The library's start-up: sets up the process-wide state before main runs.
-// This object is linked into every program directly rather than taken from
-// the static library, which would drop it since nothing refers to it.
+// Nothing calls into this object, so the library's link options name its
+// anchor symbol as undefined, which makes the linker take it from the
+// static library into every program.
 
 #include <cstdlib>
 
@@ -33,3 +34,6 @@ __attribute__((constructor(101))) void runStartUp() {
 }
 
 }  // namespace kwCore
+
+// kwcore_start_up_anchor exists to be asked for at link time.
+extern "C" void kwcore_start_up_anchor() {}

@@ -3,8 +3,6 @@
 #include <atomic>
 #include <cstdint>
 
-#include "platform/threads.h"
-
 namespace kwCore {
 
 // Lock is a re-entrant lock over the system's critical section that also
@@ -30,7 +28,9 @@ class Lock {
     void leave() noexcept;
 
   private:
-    platform::CriticalSection section;
+    // section is the platform layer's critical section, kept opaque here so
+    // that no system type reaches the library's users.
+    alignas(8) unsigned char section[40];
 
   public:
     // ownerThreadId is the id of the thread that last entered, 0 after a

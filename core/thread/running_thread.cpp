@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/threads.h"
 #include "thread/thread_start_record.h"
 
 namespace kwCore {

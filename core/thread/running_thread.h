@@ -3,7 +3,6 @@
 #include <concepts>
 #include <type_traits>
 
-#include "platform/threads.h"
 #include "thread/thread.h"
 #include "thread/thread_task.h"
 
@@ -14,7 +13,7 @@ namespace kwCore {
 class [[nodiscard]] RunningThread {
   public:
     RunningThread() noexcept = default;
-    explicit RunningThread(platform::SystemThread system) noexcept : system(system) {}
+    explicit RunningThread(void* system) noexcept : system(system) {}
     RunningThread(RunningThread&& other) noexcept : system(other.system) { other.system = nullptr; }
     RunningThread& operator=(RunningThread&& other) noexcept;
     ~RunningThread() { wait(); }
@@ -27,7 +26,8 @@ class [[nodiscard]] RunningThread {
     void wait() noexcept;
 
   private:
-    platform::SystemThread system = nullptr;
+    // system is the platform layer's opaque reference to the thread.
+    void* system = nullptr;
 };
 
 // startThread runs thread on a new system thread through threadEntry. When

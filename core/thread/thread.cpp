@@ -1,5 +1,6 @@
 #include "thread/thread.h"
 
+#include "platform/threads.h"
 #include "thread/thread_record.h"
 
 namespace kwCore {

@@ -3,8 +3,6 @@
 #include <atomic>
 #include <cstdint>
 
-#include "platform/threads.h"
-
 namespace kwCore {
 
 // Thread is a unit of work run on its own system thread through hooks:
@@ -56,9 +54,9 @@ class Thread {
     std::atomic<bool> stopRequested{false};
     // autoDelete makes threadEntry delete the object after run.
     bool autoDelete;
-    // handle is a real handle to the thread executing run, nullptr once
-    // run has finished.
-    std::atomic<platform::ThreadHandle> handle{nullptr};
+    // handle is the system's real handle to the thread executing run
+    // (opaque), nullptr once run has finished.
+    std::atomic<void*> handle{nullptr};
     // threadId is the id of the thread that last executed run.
     std::atomic<uint32_t> threadId{0};
 };
