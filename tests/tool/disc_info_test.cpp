@@ -13,6 +13,14 @@ bool allZero(const DiscToc& toc) {
     return std::memcmp(&toc, &zero, sizeof toc) == 0;
 }
 
+TEST(DiscTocTest, ControlIsTheLowNibbleOfByteOneAndAdrTheHighOne) {
+    const uint8_t bytes[8] = {0, 0x14, 0, 0, 0, 0, 0, 0};
+    TocEntry entry;
+    std::memcpy(&entry, bytes, sizeof entry);
+    EXPECT_EQ(entry.Control, 4);
+    EXPECT_EQ(entry.Adr, 1);
+}
+
 TEST(DiscInfoTest, DriveThatDoesNotOpenLeavesAClearedRecord) {
     DiscInfo info;
     std::memset(static_cast<void*>(&info), 0x5A, sizeof info);
