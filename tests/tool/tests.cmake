@@ -25,6 +25,18 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
             $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${preload_first})
     set_tests_properties(tool_e2e_report tool_e2e_peer_discid PROPERTIES
         LABELS "tool;e2e" SKIP_RETURN_CODE 77)
+
+    # valgrind over zemtra on every exit path; not with sanitizers, whose
+    # run-times valgrind cannot host.
+    find_program(VALGRIND valgrind)
+    if(VALGRIND AND NOT ZEMTRA_SANITIZE)
+        add_test(NAME tool_valgrind_zemtra
+            COMMAND bash ${ZEMTRA_E2E_DIR}/valgrind_test.sh
+                $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive>)
+        set_tests_properties(tool_valgrind_zemtra PROPERTIES LABELS "tool;e2e")
+    elseif(NOT ZEMTRA_SANITIZE)
+        message(WARNING "No valgrind found: zemtra's leak check is not registered")
+    endif()
 elseif(WIN32 AND CMAKE_CROSSCOMPILING)
     add_test(NAME tool_e2e_windows
         COMMAND bash ${ZEMTRA_E2E_DIR}/windows_report_test.sh

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# zemtra under valgrind on every exit path: the usage text, each error and
+# full reports on a simulated drive. Any memory error or leak fails the run.
+# Valgrind's own failure status is 99, apart from zemtra's 0 and 1.
+# Usage: valgrind_test.sh <zemtra> <simdrive.so>
+set -u
+zemtra=$1
+shim=$2
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+. "$here/expect.sh"
+
+device=$work/simcd
+disc=$work/disc.txt
+cp "$here/worked_example.disc" "$disc"
+runs=0
+# zemtra <args...>: the binary under valgrind, the simulated drive at $device.
+zemtra() {
+    runs=$((runs + 1))
+    env LD_PRELOAD="$shim" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
+        valgrind --quiet --leak-check=full --show-leak-kinds=definite,indirect,possible \
+        --errors-for-leak-kinds=definite,indirect,possible --error-exitcode=99 \
+        --log-file="$work/valgrind.$runs.log" "$zemtra" "$@"
+    local status=$?
+    [ ! -s "$work/valgrind.$runs.log" ] || cat "$work/valgrind.$runs.log"
+    return $status
+}
+
+expect "usage" 0 "Zemtra <drive> [-toc] [-tocstart] [-toclength] [-tocend] [-tocidx] [-tocctrl] [-cdid] [-tracks] [-length] [-msf] [-secs] [-frames]" \
+    -- zemtra
+expect "unknown switch" 1 "Error: Unknown parameter -bogus" -- zemtra "$device" -cdid -bogus
+expect "no drive" 1 "Error: No drive specified." -- zemtra -toc ""
+expect "TOC error" 1 "Error: Can't read disk TOC." -- zemtra "$work/absent" -toc
+expect "full report" 0 "CDID: 1902ce03
+Length: 011:58:50    718   53900
+Tracks: 3
+  1: 000:02:00      2     150 004:11:37    251   18862 004:13:37    253   19012 0000    1
+  2: 004:13:37    253   19012 004:41:48    281   21123 008:55:10    535   40135 0000    2
+  3: 008:55:10    535   40135 003:05:40    185   13915 012:00:50    720   54050 0004    3" \
+    -- zemtra "'-cdid'" -length -tracks -toc -tocstart -toclength -tocend -tocctrl -tocidx \
+    -secs -frames "\"$device\\\""
+echo nodisc >"$disc"
+expect "no disc" 0 "Tracks: 0" -- zemtra "$device" -tracks -toc
+finish
