@@ -68,6 +68,18 @@ expect "seconds and frames overflow the columns" 0 "Length: 011:58:50    718   5
     -- zemtra "$device" -frames -length -toc -secs
 expect "seconds alone" 0 "Length: 011:58:50    718" -- zemtra "$device" -secs -length
 
+# Hostile arguments, as a new user might type them.
+long=$(head -c 131070 /dev/zero | tr '\0' 'x')  # the longest argument Linux passes
+expect "128 KiB switch quoted whole" 1 "Error: Unknown parameter -$long" -- zemtra "$device" "-$long"
+expect "128 KiB drive" 1 "$tocError" -- zemtra -cdid "/$long"
+expect "unclosed quote makes a drive" 1 "$tocError" -- zemtra "$device" "'-cdid" -toc
+expect "escape at the very end is dropped" 0 "Tracks: 3" -- zemtra "$device" "'-tracks\\'"
+expect "escaped NUL cuts the message" 1 "Error: Unknown parameter -bogus" \
+    -- zemtra "$device" "'-bogus\\x00tail'"
+expect "escaped NUL as the drive" 1 "$tocError" -- zemtra "'\\u0000'" -toc
+expect "bytes above 0x7F" 1 $'Error: Unknown parameter -toc\xe9\xff' -- zemtra "$device" $'-toc\xe9\xff'
+expect "soft hyphen is no switch" 1 "$tocError" -- zemtra "$device" $'\xad-toc'
+
 # A drive that opens but holds no disc reads as a disc of zero tracks.
 echo nodisc >"$disc"
 expect "no disc" 0 "CDID: 00000000
