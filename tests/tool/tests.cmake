@@ -43,3 +43,11 @@ elseif(WIN32 AND CMAKE_CROSSCOMPILING)
             $<TARGET_FILE:zemtra> ${CMAKE_SOURCE_DIR}/scripts/wine-run)
     set_tests_properties(tool_e2e_windows PROPERTIES LABELS "tool;e2e")
 endif()
+
+# The POSIX TOC reader on a fake drive that stands in for the C library's
+# ioctl within the tool's test program.
+if(TARGET tool_tests AND NOT WIN32)
+    file(GLOB posix_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/posix/*.cpp)
+    target_sources(tool_tests PRIVATE ${posix_sources})
+    target_link_libraries(tool_tests PRIVATE ${CMAKE_DL_LIBS})
+endif()

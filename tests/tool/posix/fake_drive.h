@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+namespace zemtra::test {
+
+// FakeDrive is a CD drive that answers the TOC requests of this test
+// program: while one is active, every CD-ROM TOC request on any descriptor
+// is answered from it, so a read of /dev/null reads this drive.
+struct FakeDrive {
+    bool headerFails = false;   // the TOC header request fails
+    bool entriesFail = false;   // every entry request fails
+    uint8_t first = 1;          // FirstTrack
+    uint8_t last = 0;           // LastTrack
+    uint8_t address[256][3]{};  // minute, second, frame by track number (0xAA the lead-out)
+    int entryRequests = 0;      // entry requests answered or refused so far
+
+    // FakeDrive makes itself the active drive; ~FakeDrive ends that.
+    FakeDrive();
+    ~FakeDrive();
+    FakeDrive(const FakeDrive&) = delete;
+    FakeDrive& operator=(const FakeDrive&) = delete;
+};
+
+// kFakeDrivePath is a drive text whose device opens: the fake answers for it.
+inline constexpr char kFakeDrivePath[] = "/dev/null";
+
+}  // namespace zemtra::test
