@@ -46,13 +46,20 @@ template <class LockType>
 struct Counter {
     LockType lock;
     int64_t value = 0;
+    // strangerOwners counts the times a holder found another id (or none)
+    // recorded as the lock's owner.
+    std::atomic<int> strangerOwners{0};
 };
 
 void countUnderLock(void* argument) {
     auto* counter = static_cast<Counter<Lock>*>(argument);
+    const uint32_t self = platform::currentThreadId();
     for (int i = 0; i < stepsPerThread; ++i) {
         counter->lock.enter();
         ++counter->value;
+        if (counter->lock.ownerThreadId.load() != self) {
+            ++counter->strangerOwners;
+        }
         counter->lock.leave();
     }
 }
@@ -66,10 +73,46 @@ void countUnderSpinLock(void* argument) {
     }
 }
 
-TEST(Lock, ManyThreadsCountExactly) {
+TEST(Lock, ManyThreadsCountExactlyAndEachHolderIsTheRecordedOwner) {
     Counter<Lock> counter;
     testutil::runOnThreads(threadCount, countUnderLock, &counter);
     EXPECT_EQ(counter.value, int64_t{threadCount} * stepsPerThread);
+    EXPECT_EQ(counter.strangerOwners, 0);
+    EXPECT_EQ(counter.lock.ownerThreadId.load(), 0u);
+}
+
+// TwoHolders: another thread holds the lock while this one waits for it.
+struct TwoHolders {
+    Lock lock;
+    std::atomic<uint32_t> holderId{0};
+    std::atomic<bool> release{false};
+};
+
+void holdUntilReleased(void* argument) {
+    auto* shared = static_cast<TwoHolders*>(argument);
+    shared->lock.enter();
+    shared->holderId = platform::currentThreadId();
+    while (!shared->release) {
+        platform::yieldProcessor();
+    }
+    shared->lock.leave();
+}
+
+TEST(Lock, OwnerFollowsTheHolderAcrossThreads) {
+    TwoHolders shared;
+    RunningThread holder = startThread(holdUntilReleased, &shared);
+    while (shared.holderId == 0) {
+        platform::yieldProcessor();
+    }
+    EXPECT_EQ(shared.lock.ownerThreadId.load(), shared.holderId.load());
+    EXPECT_NE(shared.holderId.load(), platform::currentThreadId());
+    shared.release = true;
+    shared.lock.enter();  // waits for the holder's leave
+    EXPECT_EQ(shared.lock.ownerThreadId.load(), platform::currentThreadId());
+    holder.wait();
+    EXPECT_EQ(shared.lock.ownerThreadId.load(), platform::currentThreadId());
+    shared.lock.leave();
+    EXPECT_EQ(shared.lock.ownerThreadId.load(), 0u);
 }
 
 TEST(SpinLock, ManyThreadsCountExactly) {

@@ -8,6 +8,7 @@
 
 #include "platform/threads.h"
 #include "run_on_threads.h"
+#include "thread/thread.h"
 
 namespace kwCore {
 namespace {
@@ -51,13 +52,60 @@ TEST_F(ThreadRecordTableTest, AttachGivesOneZeroedRecordAndDetachTakesItBack) {
     EXPECT_EQ(claimedEntries(), 0);
 }
 
-TEST_F(ThreadRecordTableTest, AFullTableLeavesTheThreadWithoutARecord) {
-    auto& ids = threadRecordTable.load()->ownerIds;
-    std::fill(std::begin(ids), std::end(ids), -1);
+TEST_F(ThreadRecordTableTest, TheLastEntryIsUsableAndAFullTableGivesNoRecord) {
+    ThreadRecordTable& table = *threadRecordTable.load();
+    constexpr int32_t last = ThreadRecordTable::capacity - 1;
+    std::fill(std::begin(table.ownerIds), std::end(table.ownerIds) - 1, -1);
+    attachThreadRecord();
+    ASSERT_NE(currentThreadRecord(), nullptr);
+    EXPECT_EQ(table.records[last], currentThreadRecord());
+    EXPECT_EQ(table.ownerIds[last], static_cast<int32_t>(platform::currentThreadId()));
+    detachThreadRecord();
+    EXPECT_EQ(table.records[last], nullptr);
+    EXPECT_EQ(table.ownerIds[last], 0);
+
+    table.ownerIds[last] = -1;
     attachThreadRecord();
     EXPECT_EQ(currentThreadRecord(), nullptr);
     detachThreadRecord();
-    std::fill(std::begin(ids), std::end(ids), 0);
+    std::fill(std::begin(table.ownerIds), std::end(table.ownerIds), 0);
+}
+
+// A Thread that ends gives its entry back while other threads keep theirs.
+struct Holder {
+    std::atomic<bool> attached{false};
+    std::atomic<bool> release{false};
+};
+
+void holdRecord(void* argument) {
+    auto* holder = static_cast<Holder*>(argument);
+    holder->attached = currentThreadRecord() != nullptr;
+    while (!holder->release) {
+        platform::yieldProcessor();
+    }
+}
+
+class RecordProbe : public Thread {
+  public:
+    void body() override { record = currentThreadRecord(); }
+    ThreadRecord* record = nullptr;
+};
+
+TEST_F(ThreadRecordTableTest, AnEndedThreadReleasesItsRecordWhileOthersRun) {
+    Holder holder;
+    RunningThread other = startThread(holdRecord, &holder);
+    while (!holder.attached) {
+        platform::yieldProcessor();
+    }
+    RecordProbe probe;
+    startThread(&probe).wait();
+    EXPECT_NE(probe.record, nullptr);
+    EXPECT_EQ(claimedEntries(), 1);  // only the holder's
+    const auto& records = threadRecordTable.load()->records;
+    EXPECT_EQ(std::count(std::begin(records), std::end(records), probe.record), 0);
+    holder.release = true;
+    other.wait();
+    EXPECT_EQ(claimedEntries(), 0);
 }
 
 constexpr int contenders = 16;

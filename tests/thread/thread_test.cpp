@@ -29,6 +29,10 @@ class HookTrace : public Thread {
     void body() override {
         calls += "body;";
         handleDuringBody = handle;
+        startedDuringBody = started;
+        runningDuringBody = running;
+        stopRequestedDuringBody = stopRequested;
+        ownIdDuringBody = threadId == platform::currentThreadId();
     }
     void onExit(bool bodyRan) override { calls += bodyRan ? "exit(true);" : "exit(false);"; }
 
@@ -36,6 +40,10 @@ class HookTrace : public Thread {
     std::string calls;
     bool startedDuringOnStart = true;
     platform::ThreadHandle handleDuringBody = nullptr;
+    bool startedDuringBody = false;
+    bool runningDuringBody = false;
+    bool stopRequestedDuringBody = true;
+    bool ownIdDuringBody = false;
 };
 
 TEST(Thread, RefusedStartSkipsBodyYetCountsAsStarted) {
@@ -50,11 +58,16 @@ TEST(Thread, RefusedStartSkipsBodyYetCountsAsStarted) {
     EXPECT_EQ(thread.handle.load(), nullptr);
 }
 
-TEST(Thread, RunsAllHooksOnItsOwnThread) {
+TEST(Thread, RunsAllHooksOnItsOwnThreadAndTheBodySeesItsState) {
     HookTrace thread(true);
+    thread.stopRequested = true;
     startThread(&thread).wait();
     EXPECT_EQ(thread.calls, "start;body;exit(true);");
     EXPECT_NE(thread.handleDuringBody, nullptr);
+    EXPECT_TRUE(thread.startedDuringBody);
+    EXPECT_TRUE(thread.runningDuringBody);
+    EXPECT_FALSE(thread.stopRequestedDuringBody);
+    EXPECT_TRUE(thread.ownIdDuringBody);
     EXPECT_NE(thread.threadId.load(), platform::currentThreadId());
     EXPECT_TRUE(thread.started);
     EXPECT_FALSE(thread.running);
