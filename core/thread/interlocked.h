@@ -8,14 +8,19 @@ namespace kwCore {
 // The library's interlocked 32-bit and 64-bit operations, full barriers like
 // the processor's locked instructions they compile to on every platform.
 
-// interlockedIncrement adds 1 to *target and returns the new value.
+// interlockedIncrement adds 1 to *target and returns the new value; the
+// largest value wraps to the smallest. The new value is computed unsigned,
+// as the stored one wraps.
 inline int32_t interlockedIncrement(int32_t* target) noexcept {
-    return std::atomic_ref<int32_t>(*target).fetch_add(1) + 1;
+    return static_cast<int32_t>(
+        static_cast<uint32_t>(std::atomic_ref<int32_t>(*target).fetch_add(1)) + 1u);
 }
 
-// interlockedDecrement subtracts 1 from *target and returns the new value.
+// interlockedDecrement subtracts 1 from *target and returns the new value;
+// the smallest value wraps to the largest.
 inline int32_t interlockedDecrement(int32_t* target) noexcept {
-    return std::atomic_ref<int32_t>(*target).fetch_sub(1) - 1;
+    return static_cast<int32_t>(
+        static_cast<uint32_t>(std::atomic_ref<int32_t>(*target).fetch_sub(1)) - 1u);
 }
 
 // interlockedCompareExchange stores exchange in *target when it holds

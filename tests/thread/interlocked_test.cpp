@@ -22,6 +22,7 @@ TEST(Interlocked32, ReturnValues) {
     value = std::numeric_limits<int32_t>::max();
     EXPECT_EQ(interlockedIncrement(&value), std::numeric_limits<int32_t>::min());
     EXPECT_EQ(interlockedDecrement(&value), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(value, std::numeric_limits<int32_t>::max());
 
     // Compare-exchange answers the value it found, and stores only on a match.
     value = 5;
