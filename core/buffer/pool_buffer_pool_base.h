@@ -4,6 +4,10 @@
 
 namespace kwCore {
 
+// defaultPoolCapacity is the cache capacity a pool starts with unless told
+// otherwise: 128 blocks, 1 MiB.
+inline constexpr int32_t defaultPoolCapacity = 128;
+
 // PoolBufferPoolBase is the interface of every block pool: it hands out
 // 8,192-byte blocks of read-write memory and takes them back, and keeps the
 // same statistics whatever its caching, so that any pool's usage reads alike.
