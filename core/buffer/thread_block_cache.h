@@ -29,6 +29,13 @@ struct alignas(64) ThreadBlockCache {
     ThreadBlockCache(const ThreadBlockCache&) = delete;
     ThreadBlockCache& operator=(const ThreadBlockCache&) = delete;
 
+    // releaseSpinWord frees spinWord, which the calling thread holds. Only
+    // the holder ever frees it, so a plain release store serves where
+    // SpinLock::release checks the holder with a second compare-exchange.
+    void releaseSpinWord() noexcept {
+        std::atomic_ref<int32_t>(spinWord.word).store(0, std::memory_order_release);
+    }
+
     void** cache;
     std::atomic<int32_t> cachedCount{0};
     std::atomic<int32_t> outstanding{0};

@@ -91,7 +91,7 @@ void* ThreadPoolBufferPool::allocateBlock() {
         addOwned(record->outstanding, 1);
         addOwned(record->allocations, uint64_t{1});
     }
-    record->spinWord.release();
+    record->releaseSpinWord();
     return block;
 }
 
@@ -114,7 +114,7 @@ void ThreadPoolBufferPool::releaseBlock(void* block) {
         record->cache[cached] = block;
         record->cachedCount.store(cached + 1, relaxed);
     }
-    record->spinWord.release();
+    record->releaseSpinWord();
     if (!kept) {
         releaseCountedBlock(block);
     }
@@ -169,7 +169,7 @@ void ThreadPoolBufferPool::prefill() {
         addOwned(record->allocations, uint64_t{1});
         addOwned(record->releases, uint64_t{1});
     }
-    record->spinWord.release();
+    record->releaseSpinWord();
 }
 
 void ThreadPoolBufferPool::trim() {
@@ -179,7 +179,7 @@ void ThreadPoolBufferPool::trim() {
         record.spinWord.acquire();
         releaseCachedBlocks(record.cache, record.cachedCount.load(relaxed));
         record.cachedCount.store(0, relaxed);
-        record.spinWord.release();
+        record.releaseSpinWord();
     }
 }
 
