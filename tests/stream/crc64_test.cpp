@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/threads.h"
 #include "thread/run_on_threads.h"
 
 namespace kwCore {
@@ -31,8 +32,11 @@ struct FirstUse {
 
 void firstWrite(void* argument) {
     auto* use = static_cast<FirstUse*>(argument);
+    // Every thread waits for all others, so that they reach the first
+    // write at once.
     use->ready.fetch_add(1);
     while (use->ready.load() < kThreads) {
+        platform::yieldProcessor();
     }
     if (crc64Update(9, "123456789", 0) == 0xE9C6D914C4B8D9CAull) {
         use->correct.fetch_add(1);
