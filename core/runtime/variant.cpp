@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "buffer/buffer.h"
 #include "thread/interlocked.h"
 
 namespace kwCore {
@@ -148,6 +149,21 @@ Variant Variant::newArray() {
 
 Variant Variant::newMap() {
     return withHolder(jt_map, new VariantHolder);
+}
+
+Variant Variant::fromBuffer(Buffer* buffer) {
+    auto* holder = new VariantHolder;
+    holder->object = buffer;
+    holder->ownsObject = true;
+    return withHolder(jt_blob, holder);
+}
+
+Variant Variant::fromBytes(const void* data, int32_t length) {
+    auto buffer = std::make_unique<Buffer>();
+    if (length > 0 && buffer->append(data, length) != length) {
+        throw std::bad_alloc();  // the system had no block to give
+    }
+    return fromBuffer(buffer.release());
 }
 
 Variant Variant::fromGuid(const void* guid) {

@@ -1,3 +1,4 @@
+#include "buffer/buffer.h"
 #include "runtime/compare.h"
 #include "runtime/variant.h"
 
@@ -24,6 +25,14 @@ int compareEntries(const GrowableArray<VariantEntry>& a,
         }
     }
     return 0;
+}
+
+// compareBlobs orders blobs by their buffers; no buffer comes first.
+int compareBlobs(const Buffer* a, const Buffer* b) {
+    if (a == nullptr || b == nullptr) {
+        return threeWay(a != nullptr, b != nullptr);
+    }
+    return Buffer::compare(*a, *b);
 }
 
 }  // namespace
@@ -65,6 +74,9 @@ int Variant::compare(const Variant& first, const Variant& second) noexcept {
         case jt_array:
         case jt_map:
             return compareEntries(a->payload_.holder->entries, b->payload_.holder->entries);
+        case jt_blob:
+            return compareBlobs(static_cast<const Buffer*>(a->payload_.holder->object),
+                                static_cast<const Buffer*>(b->payload_.holder->object));
         case jt_guid:
             return compare16(a->payload_.holder->guid, b->payload_.holder->guid);
         case jt_refcounted:

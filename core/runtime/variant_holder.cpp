@@ -1,3 +1,4 @@
+#include "buffer/buffer.h"
 #include "runtime/variant.h"
 #include "thread/interlocked.h"
 
@@ -14,6 +15,10 @@ VariantHolder::~VariantHolder() {
     // Entries go first, in order, each value before its key; then the owned
     // object; then the boxed value.
     entries.setSize(0);
+    if (ownsObject && object != nullptr) {
+        delete static_cast<Buffer*>(object);
+        object = nullptr;
+    }
     boxed.clear();
 }
 

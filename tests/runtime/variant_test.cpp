@@ -9,6 +9,7 @@
 #include <limits>
 #include <vector>
 
+#include "buffer/buffer.h"
 #include "thread/run_on_threads.h"
 
 namespace kwCore {
@@ -249,6 +250,46 @@ TEST_F(VariantTest, CollectionsCompareByCountThenKeysThenValues) {
     EXPECT_EQ(Variant::compare(b, a), 1);
     // An array and a map of the same entries differ by kind.
     EXPECT_EQ(Variant::compare(Variant::newArray(), Variant::newMap()), -1);
+}
+
+// TrackedBuffer says when it is destroyed.
+class TrackedBuffer : public Buffer {
+  public:
+    explicit TrackedBuffer(bool* destroyed) : destroyed(destroyed) {}
+    ~TrackedBuffer() override { *destroyed = true; }
+    bool* destroyed;
+};
+
+TEST_F(VariantTest, BlobsOwnTheirBufferAndCompareBySizeThenBytes) {
+    bool destroyed = false;
+    {
+        auto* buffer = new TrackedBuffer(&destroyed);
+        buffer->append("abc", 3);
+        const Variant blob = Variant::fromBuffer(buffer);
+        Variant copy = blob;
+        EXPECT_EQ(copy.blob(), buffer);
+        EXPECT_EQ(Variant::compare(blob, Variant::fromBytes("abc", 3)), 0);
+        EXPECT_EQ(Variant::compare(blob, Variant::fromBytes("abd", 3)), -1);
+        copy.clear();
+        EXPECT_FALSE(destroyed);
+    }
+    EXPECT_TRUE(destroyed);
+
+    const Variant shortHigh = Variant::fromBytes("\x7A\x7A\x7A", 3);
+    const Variant longLow = Variant::fromBytes("\x61\x61\x61\x61", 4);
+    EXPECT_EQ(Variant::compare(shortHigh, longLow), -1);  // size decides before bytes
+    EXPECT_EQ(Variant::compare(longLow, shortHigh), 1);
+    EXPECT_EQ(Variant::compare(Variant::fromBytes("\x80", 1), Variant::fromBytes("\x7F", 1)), 1);
+
+    const Variant none = Variant::fromBuffer(nullptr);
+    const Variant empty = Variant::fromBytes(nullptr, 0);
+    EXPECT_EQ(none.blob(), nullptr);
+    ASSERT_NE(empty.blob(), nullptr);
+    EXPECT_EQ(empty.blob()->size(), 0);
+    EXPECT_EQ(Variant::compare(none, Variant::fromBuffer(nullptr)), 0);
+    EXPECT_EQ(Variant::compare(none, empty), -1);  // no buffer comes before any buffer
+    EXPECT_EQ(Variant::compare(empty, none), 1);
+    EXPECT_EQ(Variant::compare(empty, Variant::fromBytes("", 0)), 0);
 }
 
 TEST_F(VariantTest, IdentifiersCompareUnsignedAndObjectsByAddress) {
