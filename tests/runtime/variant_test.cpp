@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <vector>
 
 #include "buffer/buffer.h"
@@ -61,94 +60,47 @@ Variant withTag(Variant v, uint32_t tag) {
     return v;
 }
 
-TEST_F(VariantTest, CopiesShareWhatTheyHoldAndMovesTakeIt) {
+TEST_F(VariantTest, CopiesShareMovesTakeAndClearReleases) {
     const SharedString text("shared text");
     {
-        Variant a = Variant::fromString(text);
-        EXPECT_EQ(a.kind(), jt_string);
-        EXPECT_EQ(text.blockInfo().refCount, 2);
+        Variant a = withTag(Variant::fromString(text), 42);
         Variant b = a;
         EXPECT_EQ(text.blockInfo().refCount, 3);
         EXPECT_EQ(a.payload(), b.payload());  // the same characters, no copy
-
-        Variant c = withTag(std::move(b), 9);
+        Variant c = std::move(b);
         EXPECT_EQ(b.kind(), jt_null);
         EXPECT_EQ(b.tag(), 0u);
-        EXPECT_EQ(b.payload(), 0u);
-        EXPECT_EQ(text.blockInfo().refCount, 3);
-        EXPECT_TRUE(c.asString().equals("shared text"));
-
+        EXPECT_EQ(c.tag(), 42u);
         c = a;  // assignment releases c's old reference
         a = a;
         EXPECT_EQ(text.blockInfo().refCount, 3);
+        a.clear(true);
+        EXPECT_EQ(a.kind(), jt_null);
+        EXPECT_EQ(a.payload(), 0u);
+        EXPECT_EQ(a.tag(), 42u);
+        c.clear(false);
+        EXPECT_EQ(c.tag(), 0u);
+        EXPECT_EQ(text.blockInfo().refCount, 1);
     }
-    EXPECT_EQ(text.blockInfo().refCount, 1);
 
+    // Arrays are shared, not copied: a change shows through every copy.
     Variant array = Variant::newArray();
     Variant alias = array;
-    EXPECT_EQ(array.holder(), alias.holder());
-    EXPECT_EQ(array.holder()->referenceCount, 2);
     EXPECT_TRUE(alias.append(Variant::fromInt(7)));
-    ASSERT_EQ(array.count(), 1);
-    EXPECT_EQ(array.entries()[0].value.asInt(), 7);
-    EXPECT_TRUE(array.entries()[0].key.isNull());
     EXPECT_TRUE(array.append(array.entries()[0].value));  // an element of the array itself
-    EXPECT_EQ(alias.count(), 2);
-    alias.clear();
-    EXPECT_EQ(array.holder()->referenceCount, 1);
-}
-
-TEST_F(VariantTest, KindsReadBackAndRefuseOtherKindsOperations) {
-    const uint8_t id[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
-    int target = 0;
-    const Variant guid = Variant::fromGuid(id);
-    const Variant pointer = Variant::fromPointer(&target);
-    EXPECT_TRUE(std::equal(id, id + 16, guid.guid()));
-    EXPECT_EQ(pointer.pointer(), &target);
-    EXPECT_EQ(pointer.kind(), jt_rawptr);
-    EXPECT_TRUE(Variant::fromBool(true).asBool());
-    EXPECT_EQ(Variant::fromInt(INT64_MIN).asInt(), INT64_MIN);
-    EXPECT_EQ(Variant::fromFloat(-2.5).asFloat(), -2.5);
-    EXPECT_EQ(Variant::fromObject(nullptr).kind(), jt_null);
+    EXPECT_EQ(array.count(), 2);
+    EXPECT_EQ(array.entries()[1].value.asInt(), 7);
+    EXPECT_EQ(array.holder()->referenceCount, 2);
+    EXPECT_FALSE(array.append("key", Variant::fromInt(1)));  // keys belong to maps
 
     Variant map = Variant::newMap();
-    Variant array = Variant::newArray();
     EXPECT_FALSE(map.append(Variant::fromInt(1)));
-    EXPECT_FALSE(array.append("key", Variant::fromInt(1)));
-    EXPECT_FALSE(guid.pointer() || pointer.guid() || array.find("key"));
-    EXPECT_EQ(Variant::fromInt(3).count(), 0);
-    EXPECT_EQ(Variant::fromInt(3).entries(), nullptr);
-    EXPECT_EQ(Variant::fromInt(3).asFloat(), 0.0);
-    EXPECT_TRUE(Variant::fromInt(3).asString().isEmpty());
-
-    EXPECT_TRUE(map.append("a", Variant::fromInt(1)));
-    EXPECT_TRUE(map.append("b", Variant::fromInt(2)));
-    EXPECT_TRUE(map.append("a", Variant::fromInt(3)));
-    ASSERT_NE(map.find("a"), nullptr);
+    map.append("a", Variant::fromInt(1));
+    map.append("a", Variant::fromInt(2));
     EXPECT_EQ(map.find("a")->asInt(), 1);  // the first of that name
-    EXPECT_EQ(map.find("b")->asInt(), 2);
-    EXPECT_EQ(map.find("c"), nullptr);
-
-    const Variant boxed = Variant::box(Variant::box(Variant::fromInt(5)));
-    EXPECT_EQ(boxed.kind(), jt_boxed);
-    EXPECT_EQ(boxed.unboxed().asInt(), 5);
-    EXPECT_EQ(&array.unboxed(), &array);
-}
-
-TEST_F(VariantTest, ClearReleasesAndKeepsTheTagOnlyWhenAsked) {
-    const SharedString text("cleared");
-    Variant v = withTag(Variant::fromString(text), 42);
-    v.clear(true);
-    EXPECT_EQ(v.kind(), jt_null);
-    EXPECT_EQ(v.payload(), 0u);
-    EXPECT_EQ(v.tag(), 42u);
-    EXPECT_EQ(text.blockInfo().refCount, 1);
-
-    v = withTag(Variant::newMap(), 42);
-    v.clear(false);
-    EXPECT_EQ(v.kind(), jt_null);
-    EXPECT_EQ(v.tag(), 0u);
-    v.clear();  // clearing a null value is harmless
+    EXPECT_EQ(map.find("b"), nullptr);
+    EXPECT_EQ(array.find("a"), nullptr);
+    EXPECT_EQ(Variant::box(Variant::box(Variant::fromInt(5))).unboxed().asInt(), 5);
 }
 
 TEST_F(VariantTest, HoldersReleaseEntriesObjectsAndBoxesWithTheLastReference) {
@@ -206,7 +158,6 @@ TEST_F(VariantTest, CompareOrdersKindsThenTagsThenContents) {
             EXPECT_EQ(Variant::compare(ascending[i], ascending[j]), expected) << i << " vs " << j;
         }
     }
-    EXPECT_EQ(Variant::compare(Variant::fromBool(true), Variant::fromBool(true)), 0);
 
     const Variant nan = Variant::fromFloat(std::nan(""));
     EXPECT_EQ(Variant::compare(nan, Variant::fromFloat(std::nan(""))), 0);
@@ -239,17 +190,13 @@ TEST_F(VariantTest, CollectionsCompareByCountThenKeysThenValues) {
     EXPECT_EQ(Variant::compare(map({{"a", 9}, {"b", 1}}), map({{"a", 9}, {"c", 0}})), -1);
     EXPECT_EQ(Variant::compare(map({{"a", 9}, {"b", 2}}), map({{"a", 9}, {"b", 1}})), 1);
     EXPECT_EQ(Variant::compare(map({{"a", 1}, {"b", 2}}), map({{"a", 1}, {"b", 2}})), 0);
-    EXPECT_EQ(Variant::compare(map({}), Variant::newMap()), 0);
 
-    // Arrays recurse into their elements.
+    // Arrays compare their elements recursively.
     Variant a = Variant::newArray();
     Variant b = Variant::newArray();
     a.append(map({{"k", 1}}));
     b.append(map({{"k", 2}}));
-    EXPECT_EQ(Variant::compare(a, b), -1);
     EXPECT_EQ(Variant::compare(b, a), 1);
-    // An array and a map of the same entries differ by kind.
-    EXPECT_EQ(Variant::compare(Variant::newArray(), Variant::newMap()), -1);
 }
 
 // TrackedBuffer says when it is destroyed.
@@ -267,9 +214,7 @@ TEST_F(VariantTest, BlobsOwnTheirBufferAndCompareBySizeThenBytes) {
         buffer->append("abc", 3);
         const Variant blob = Variant::fromBuffer(buffer);
         Variant copy = blob;
-        EXPECT_EQ(copy.blob(), buffer);
         EXPECT_EQ(Variant::compare(blob, Variant::fromBytes("abc", 3)), 0);
-        EXPECT_EQ(Variant::compare(blob, Variant::fromBytes("abd", 3)), -1);
         copy.clear();
         EXPECT_FALSE(destroyed);
     }
@@ -283,55 +228,42 @@ TEST_F(VariantTest, BlobsOwnTheirBufferAndCompareBySizeThenBytes) {
 
     const Variant none = Variant::fromBuffer(nullptr);
     const Variant empty = Variant::fromBytes(nullptr, 0);
-    EXPECT_EQ(none.blob(), nullptr);
-    ASSERT_NE(empty.blob(), nullptr);
-    EXPECT_EQ(empty.blob()->size(), 0);
     EXPECT_EQ(Variant::compare(none, Variant::fromBuffer(nullptr)), 0);
     EXPECT_EQ(Variant::compare(none, empty), -1);  // no buffer comes before any buffer
     EXPECT_EQ(Variant::compare(empty, none), 1);
-    EXPECT_EQ(Variant::compare(empty, Variant::fromBytes("", 0)), 0);
 }
 
 TEST_F(VariantTest, IdentifiersCompareUnsignedAndObjectsByAddress) {
     uint8_t low[16] = {};
     uint8_t high[16] = {};
-    high[15] = 0xFF;
+    high[15] = 0xFF;  // only the last byte differs
     EXPECT_EQ(Variant::compare(Variant::fromGuid(low), Variant::fromGuid(high)), -1);
     EXPECT_EQ(Variant::compare(Variant::fromGuid(high), Variant::fromGuid(low)), 1);
-    EXPECT_EQ(Variant::compare(Variant::fromGuid(high), Variant::fromGuid(high)), 0);
 
     std::atomic<int> deletions{0};
     Counted objects[2] = {Counted(&deletions), Counted(&deletions)};
-    objects[0].addReference();  // kept alive by the array, not by the values
+    objects[0].addReference();  // owned by the array, never deleted by a value
     objects[1].addReference();
-    EXPECT_EQ(Variant::compare(Variant::fromObject(&objects[0]), Variant::fromObject(&objects[1])),
-              -1);
-    EXPECT_EQ(Variant::compare(Variant::fromObject(&objects[1]), Variant::fromObject(&objects[1])),
-              0);
+    const Variant first = Variant::fromObject(&objects[0]);
+    EXPECT_EQ(Variant::compare(first, Variant::fromObject(&objects[1])), -1);
+    EXPECT_EQ(Variant::compare(first, Variant::fromObject(&objects[0])), 0);
 
-    // Two pointer values compare by their holders: equal only as copies.
+    // Pointer values compare by their holders: equal only as copies.
     int target = 0;
     const Variant pointer = Variant::fromPointer(&target);
-    const Variant samePointer = Variant::fromPointer(&target);
+    EXPECT_EQ(pointer.pointer(), &target);
     EXPECT_EQ(Variant::compare(pointer, Variant(pointer)), 0);
-    const int expected = pointer.payload() < samePointer.payload() ? -1 : 1;
-    EXPECT_EQ(Variant::compare(pointer, samePointer), expected);
+    EXPECT_NE(Variant::compare(pointer, Variant::fromPointer(&target)), 0);
 }
 
 TEST_F(VariantTest, SortingByIntegerLooksOnlyAtThePayload) {
-    std::vector<Variant> values = {
-        withTag(Variant::fromInt(3), 0),
-        withTag(Variant::fromInt(-2), 7),
-        withTag(Variant::fromInt(INT64_MAX), 1),
-        withTag(Variant::fromInt(0), 5),
-    };
+    std::vector<Variant> values = {Variant::fromInt(3), withTag(Variant::fromInt(-2), 7),
+                                   Variant::fromInt(INT64_MAX), withTag(Variant::fromInt(0), 5)};
     std::sort(values.begin(), values.end(), variantLessByInteger);
-    const int64_t sorted[] = {-2, 0, 3, INT64_MAX};
-    const uint32_t tags[] = {7, 5, 0, 1};
-    for (size_t i = 0; i < values.size(); ++i) {
-        EXPECT_EQ(values[i].asInt(), sorted[i]);
-        EXPECT_EQ(values[i].tag(), tags[i]);  // each tag stays with its value
-    }
+    EXPECT_EQ(values[0].asInt(), -2);
+    EXPECT_EQ(values[0].tag(), 7u);
+    EXPECT_EQ(values[1].asInt(), 0);
+    EXPECT_EQ(values[3].asInt(), INT64_MAX);
 
     Variant map = Variant::newMap();
     map.append("a", Variant::fromInt(30));
@@ -339,40 +271,44 @@ TEST_F(VariantTest, SortingByIntegerLooksOnlyAtThePayload) {
     map.append("c", Variant::fromInt(20));
     std::sort(map.entries(), map.entries() + map.count(), entryLessByInteger);
     EXPECT_TRUE(map.entries()[0].key.equals("b"));
-    EXPECT_TRUE(map.entries()[1].key.equals("c"));
     EXPECT_TRUE(map.entries()[2].key.equals("a"));
     EXPECT_EQ(map.entries()[2].value.asInt(), 30);
 }
 
-// Shared values copied and released on several threads at once.
-struct SharedValues {
-    Variant map;
-    std::atomic<int>* deletions;
+// Each thread takes its own copy of one shared map, copies and releases
+// parts of it, then releases its copy: the last thread to finish frees it all.
+constexpr int kThreads = 4;
+
+struct ThreadCopies {
+    Variant copies[kThreads];
+    std::atomic<int> next{0};
 };
 
 void copyAndRelease(void* argument) {
-    auto* shared = static_cast<SharedValues*>(argument);
+    auto* threads = static_cast<ThreadCopies*>(argument);
+    Variant mine = std::move(threads->copies[threads->next.fetch_add(1)]);
     for (int i = 0; i < 2000; ++i) {
-        Variant copy = shared->map;
-        Variant element = copy.entries()[i % copy.count()].value;
+        const Variant element = mine.entries()[i % mine.count()].value;
         Variant boxed = Variant::box(element);
-        copy.clear();
+        Variant again = mine;
     }
 }
 
 TEST_F(VariantTest, ValuesSharedBetweenThreadsAreReleasedOnce) {
     std::atomic<int> deletions{0};
+    ThreadCopies threads;
     {
-        SharedValues shared{Variant::newMap(), &deletions};
-        shared.map.append("text", Variant::fromString("threads"));
-        shared.map.append("object", Variant::fromObject(new Counted(&deletions)));
-        shared.map.append("array", Variant::newArray());
-        shared.map.find("array");
-        testutil::runOnThreads(4, copyAndRelease, &shared);
-        EXPECT_EQ(shared.map.holder()->referenceCount, 1);
-        EXPECT_EQ(deletions.load(), 0);
+        Variant map = Variant::newMap();
+        map.append("text", Variant::fromString("threads"));
+        map.append("object", Variant::fromObject(new Counted(&deletions)));
+        map.append("blob", Variant::fromBytes("bytes", 5));
+        for (Variant& copy : threads.copies) {
+            copy = map;
+        }
     }
+    testutil::runOnThreads(kThreads, copyAndRelease, &threads);
     EXPECT_EQ(deletions.load(), 1);
+    EXPECT_EQ(liveHolders(), holdersBefore);
 }
 
 }  // namespace
