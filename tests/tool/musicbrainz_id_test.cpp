@@ -110,19 +110,5 @@ TEST(MusicBrainzIdTest, TracksAreTakenByNumberFromTheFirst) {
     EXPECT_STREQ(musicBrainzLookupToc(disc).cStr(), "3 5 30000 150 10000 20000");
 }
 
-TEST(MusicBrainzIdTest, NinetyNineTracks) {
-    std::vector<int> frames;
-    for (int k = 0; k <= 99; ++k) {
-        frames.push_back(150 + k * 3000);
-    }
-    const MusicBrainzDisc disc = discOf(tocAt(frames));
-    EXPECT_EQ(disc.lastTrack, 99);
-    EXPECT_EQ(disc.offsets[99], 150 + 98 * 3000);
-    EXPECT_EQ(disc.leadOut, 150 + 99 * 3000);
-    const kwCore::SharedString id = musicBrainzId(disc);
-    EXPECT_EQ(id.getLength(), 28);
-    EXPECT_EQ(id.charAt(27), '-');
-}
-
 }  // namespace
 }  // namespace zemtra
