@@ -1,13 +1,8 @@
 #include "runtime/fast_copy.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "runtime/fast_copy_methods.h"
-
-#if defined(__x86_64__) && defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 // The copy picks its method by count and by what the processor offers. Short
 // copies are done inline, where a call into the run-time's memcpy would cost
@@ -37,39 +32,6 @@ constexpr size_t kNarrowCopy = 32;
 // measured faster; from about there on the destination no longer fits the
 // cache anyway, and non-temporal stores measured at least as fast.
 constexpr size_t kStreamCopy = size_t{8} << 20;
-constexpr size_t kLine = 64;
-
-inline __m128i load16(const CopyByte* s) noexcept {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-}
-
-// streamCopy copies count bytes (at least kStreamCopy) with the destination
-// aligned to a cache line, so that each line is written whole by four
-// non-temporal 16-byte stores and never read into the cache. The source is
-// read in order, which the hardware prefetcher follows; software prefetching
-// ahead of it only slowed the copy down.
-void streamCopy(CopyByte* d, const CopyByte* s, size_t count) noexcept {
-    const size_t head = (kLine - (reinterpret_cast<uintptr_t>(d) & (kLine - 1))) & (kLine - 1);
-    std::memcpy(d, s, head);
-    d += head;
-    s += head;
-    count -= head;
-
-    const size_t lines = count / kLine;
-    for (size_t i = 0; i < lines; ++i, d += kLine, s += kLine) {
-        const __m128i a = load16(s);
-        const __m128i b = load16(s + 16);
-        const __m128i c = load16(s + 32);
-        const __m128i e = load16(s + 48);
-        _mm_stream_si128(reinterpret_cast<__m128i*>(d), a);
-        _mm_stream_si128(reinterpret_cast<__m128i*>(d + 16), b);
-        _mm_stream_si128(reinterpret_cast<__m128i*>(d + 32), c);
-        _mm_stream_si128(reinterpret_cast<__m128i*>(d + 48), e);
-    }
-    std::memcpy(d, s, count % kLine);
-    // The streamed lines must be visible before anything the caller stores next.
-    _mm_sfence();
-}
 
 #endif
 
@@ -92,7 +54,7 @@ void fastCopy(void* destination, const void* source, size_t count) noexcept {
             detail::copyMedium(d, s, count);
         }
     } else {
-        streamCopy(d, s, count);
+        detail::streamCopy(d, s, count, detail::wideMovesAvailable());
     }
 #else
     if (count <= kShortCopy) {

@@ -97,9 +97,19 @@ void wideMoves(void* d, const void* s, size_t count) {
                                    static_cast<const unsigned char*>(s), count);
 }
 
+void narrowStream(void* d, const void* s, size_t count) {
+    kwCore::detail::streamCopy(static_cast<unsigned char*>(d), static_cast<const unsigned char*>(s),
+                               count, false);
+}
+void wideStream(void* d, const void* s, size_t count) {
+    kwCore::detail::streamCopy(static_cast<unsigned char*>(d), static_cast<const unsigned char*>(s),
+                               count, true);
+}
+
 TEST(FastCopy, EveryVectorMethodOverItsCounts) {
+    const bool wide = kwCore::detail::wideMovesAvailable();
     std::vector<std::pair<CopyFunction, size_t>> methods = {{narrowMoves, 17}};
-    if (kwCore::detail::wideMovesAvailable()) {
+    if (wide) {
         methods.emplace_back(wideMoves, 33);
     }
     for (const auto& [method, first] : methods) {
@@ -107,6 +117,20 @@ TEST(FastCopy, EveryVectorMethodOverItsCounts) {
             for (size_t shift = 0; shift < 32; ++shift) {
                 ASSERT_TRUE(copyMatches(count, shift, 31 - shift, method));
                 ASSERT_TRUE(copyMatches(count, shift, shift, method));
+            }
+        }
+    }
+    // Streaming aligns the destination to a line first: every offset into a
+    // line, and counts that end before, at and after the first aligned line.
+    std::vector<CopyFunction> streams = {narrowStream};
+    if (wide) {
+        streams.push_back(wideStream);
+    }
+    for (const CopyFunction stream : streams) {
+        for (size_t shift = 0; shift < 64; ++shift) {
+            for (const size_t count :
+                 {size_t{1}, size_t{63}, size_t{64}, size_t{127}, size_t{4133}}) {
+                ASSERT_TRUE(copyMatches(count, 63 - shift, shift, stream));
             }
         }
     }
