@@ -17,12 +17,18 @@ constexpr unsigned char kGuard = 0xA5;
 // kSlack leaves room around the copied range for misaligning both ends and
 // for guard bytes that must come through untouched.
 constexpr size_t kSlack = 80;
+// kLargestCount is the largest count that copyMatches checks.
+constexpr size_t kLargestCount = size_t{64} << 20;
 
 // copyMatches copies count bytes with copy from source offset sourceShift to
 // destination offset destinationShift and checks the copied range and the
 // guard bytes on both sides of it.
 ::testing::AssertionResult copyMatches(size_t count, size_t sourceShift, size_t destinationShift,
                                        CopyFunction copy = kwCore::fastCopy) {
+    // The bound also tells the optimiser that count + kSlack cannot wrap.
+    if (count > kLargestCount) {
+        return ::testing::AssertionFailure() << "count " << count << " is too large to check";
+    }
     // Pseudo-random bytes, so that a byte taken from the wrong place shows.
     std::vector<uint32_t> words((count + kSlack) / 4 + 1);
     uint32_t state = static_cast<uint32_t>(count) * 2654435761u + 1;
