@@ -146,15 +146,5 @@ TEST_F(BufferedFileStreamTest, OthersMayReadButNotWrite) {
     EXPECT_EQ(writer.open(path("f").c_str(), true, true, 3), !platform::fileShareModesEnforced());
 }
 
-TEST(BufferedFileStream, CapacityIsFixedAtConstruction) {
-    EXPECT_EQ(BufferedFileStream().capacity, BufferedFileStream::kDefaultCapacity);
-    EXPECT_EQ(BufferedFileStream(1).capacity, 1);
-    EXPECT_EQ(BufferedFileStream(0).capacity, BufferedFileStream::kDefaultCapacity);
-    BufferedFileStream closed;
-    EXPECT_FALSE(closed.isOpen());
-    EXPECT_EQ(closed.outputBuffer, nullptr);
-    EXPECT_EQ(closed.read(nullptr, 0), -1);
-}
-
 }  // namespace
 }  // namespace kwCore

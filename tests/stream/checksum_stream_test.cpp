@@ -58,23 +58,6 @@ TEST(ChecksumStreams, CheckValuesOfTheNineDigits) {
     EXPECT_EQ(sums.both.crc, sums.crc32.crc);
 }
 
-TEST(ChecksumStreams, AreWriteOnlySinksThatAlwaysStayOpen) {
-    AllSums sums;
-    for (Stream* stream : {static_cast<Stream*>(&sums.adler), static_cast<Stream*>(&sums.crc32),
-                           static_cast<Stream*>(&sums.both), static_cast<Stream*>(&sums.crc64),
-                           static_cast<Stream*>(&sums.md5)}) {
-        EXPECT_TRUE(stream->canWrite() && stream->isOpen() && stream->atEnd());
-        EXPECT_FALSE(stream->canRead() || stream->canSeek() || stream->canTell() ||
-                     stream->hasSize());
-        char byte = 0;
-        EXPECT_EQ(stream->read(&byte, 1), -1);
-        EXPECT_EQ(stream->size(), -1);
-        EXPECT_EQ(stream->position(), -1);
-        stream->close();
-        EXPECT_TRUE(stream->isOpen());
-    }
-}
-
 TEST(ChecksumStreams, EmptyAndOverlongWritesFeedOnlyTheLowHalf) {
     AllSums fresh;
     AllSums sums;
