@@ -1,5 +1,6 @@
 #include "report.h"
 
+#include "musicbrainz_id.h"
 #include "text/console_output.h"
 #include "track_timing.h"
 
@@ -32,6 +33,21 @@ void printTableRow(const ReportOptions& options, const DiscToc& toc, int k) {
     kwCore::printFormatted("\r\n");
 }
 
+// printMusicBrainzLines prints the MusicBrainz id and lookup TOC lines that
+// options ask for; a disc without an audio track to identify has neither.
+void printMusicBrainzLines(const ReportOptions& options, const DiscToc& toc) {
+    MusicBrainzDisc disc;
+    if ((!options.mbid && !options.mbtoc) || !findMusicBrainzDisc(toc, disc)) {
+        return;
+    }
+    if (options.mbid) {
+        kwCore::printFormatted("MBID: %s\r\n", musicBrainzId(disc).cStr());
+    }
+    if (options.mbtoc) {
+        kwCore::printFormatted("MBTOC: %s\r\n", musicBrainzLookupToc(disc).cStr());
+    }
+}
+
 }  // namespace
 
 void printReport(const ReportOptions& options, const DiscInfo& info) {
@@ -42,6 +58,7 @@ void printReport(const ReportOptions& options, const DiscInfo& info) {
     if (options.cdid) {
         kwCore::printFormatted("CDID: %08lx\r\n", static_cast<unsigned long>(info.discId));
     }
+    printMusicBrainzLines(options, toc);
     if (options.length) {
         kwCore::printFormatted("Length: %s\r\n",
                                formatTime(discLength(toc), options.timeFormat).cStr());

@@ -23,6 +23,8 @@ bool ReportOptions::take(const kwCore::SharedString& argument) {
         {"-tocctrl", &tocCtrl},
         {"-tocidx", &tocIdx},
         {"-cdid", &cdid},
+        {"-mbid", &mbid},
+        {"-mbtoc", &mbtoc},
         {"-length", &length},
         {"-tracks", &tracks},
         {"-msf", &timeFormat.msf},

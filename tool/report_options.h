@@ -15,6 +15,8 @@ struct ReportOptions {
     bool tocCtrl = false;        // -tocctrl: column with the control nibble
     bool tocIdx = false;         // -tocidx: column with the TOC's track number
     bool cdid = false;           // -cdid: print the disc identifier
+    bool mbid = false;           // -mbid: print the MusicBrainz disc id
+    bool mbtoc = false;          // -mbtoc: print the MusicBrainz lookup TOC
     bool length = false;         // -length: print the disc's length
     bool tracks = false;         // -tracks: print the track count
     TimeFormat timeFormat;       // -msf (always on), -secs, -frames

@@ -6,9 +6,17 @@
 namespace kwCore::platform {
 
 // writeStandardOutput hands size bytes to the run-time's standard-output
-// stream in one write, as its text mode does: every LF becomes CR LF, on
-// every platform. Returns false when the stream reports an error.
-bool writeStandardOutput(const void* data, size_t size);
+// stream (fwrite), as its text mode does: every LF becomes CR LF, on every
+// platform. Returns how many of the given bytes went out: size when all did,
+// fewer when the stream reports an error.
+size_t writeStandardOutput(const void* data, size_t size);
+
+// readStandardInput reads up to size bytes from the run-time's standard-input
+// stream (fread) into destination and returns the count read: fewer than
+// size at the end of the input or on an error. The bytes are passed on as the
+// run-time's stream delivers them (Windows: text mode, so CR LF arrives as
+// LF; POSIX: unchanged).
+size_t readStandardInput(void* destination, size_t size);
 
 // consoleAttached tells whether the process has a console (Windows: the
 // console input code page is non-zero; POSIX: /dev/tty opens).

@@ -79,6 +79,12 @@ class GrowableArray {
         return count_ - 1;
     }
 
+    // GrowableArray::swap exchanges storage and count with other.
+    void swap(GrowableArray& other) noexcept {
+        std::swap(items_, other.items_);
+        std::swap(count_, other.count_);
+    }
+
     // GrowableArray::items is the storage; null when count is 0.
     T* items() noexcept { return items_; }
     const T* items() const noexcept { return items_; }

@@ -22,6 +22,14 @@ bool ThreadLocalSlot::set(void* value) noexcept {
     return isAllocated() && platform::setThreadLocalValue(index, value);
 }
 
+void ThreadLocalSlot::renew() noexcept {
+    // The fresh index is taken before the old one is freed, so it cannot be
+    // the old one again.
+    const uint32_t fresh = platform::allocateThreadLocal();
+    free();
+    index = fresh;
+}
+
 void ThreadLocalSlot::free() noexcept {
     if (isAllocated()) {
         platform::freeThreadLocal(index);

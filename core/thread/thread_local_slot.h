@@ -28,6 +28,11 @@ class ThreadLocalSlot {
     // index or the system refuses.
     bool set(void* value) noexcept;
 
+    // renew replaces the index with a fresh one, under which every thread's
+    // value is nullptr, and frees the old one: every thread forgets what it
+    // stored. When the system has no fresh index the slot then holds none.
+    void renew() noexcept;
+
     // free gives the index back to the system; the slot then holds none.
     // Values stored under it are dropped, not freed.
     void free() noexcept;

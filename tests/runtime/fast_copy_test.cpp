@@ -7,17 +7,28 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/fast_copy_methods.h"
+
 namespace {
+
+using CopyFunction = void (*)(void*, const void*, size_t);
 
 constexpr unsigned char kGuard = 0xA5;
 // kSlack leaves room around the copied range for misaligning both ends and
 // for guard bytes that must come through untouched.
 constexpr size_t kSlack = 80;
+// kLargestCount is the largest count that copyMatches checks.
+constexpr size_t kLargestCount = size_t{64} << 20;
 
-// copyMatches copies count bytes from source offset sourceShift to
+// copyMatches copies count bytes with copy from source offset sourceShift to
 // destination offset destinationShift and checks the copied range and the
 // guard bytes on both sides of it.
-::testing::AssertionResult copyMatches(size_t count, size_t sourceShift, size_t destinationShift) {
+::testing::AssertionResult copyMatches(size_t count, size_t sourceShift, size_t destinationShift,
+                                       CopyFunction copy = kwCore::fastCopy) {
+    // The bound also tells the optimiser that count + kSlack cannot wrap.
+    if (count > kLargestCount) {
+        return ::testing::AssertionFailure() << "count " << count << " is too large to check";
+    }
     // Pseudo-random bytes, so that a byte taken from the wrong place shows.
     std::vector<uint32_t> words((count + kSlack) / 4 + 1);
     uint32_t state = static_cast<uint32_t>(count) * 2654435761u + 1;
@@ -29,7 +40,7 @@ constexpr size_t kSlack = 80;
     std::memcpy(source.data(), words.data(), source.size());
     std::vector<unsigned char> destination(count + kSlack, kGuard);
 
-    kwCore::fastCopy(destination.data() + destinationShift, source.data() + sourceShift, count);
+    copy(destination.data() + destinationShift, source.data() + sourceShift, count);
 
     std::vector<unsigned char> expected(destination.size(), kGuard);
     std::memcpy(expected.data() + destinationShift, source.data() + sourceShift, count);
@@ -79,6 +90,58 @@ TEST(FastCopy, CountsAroundMethodBoundaries) {
         }
     }
 }
+
+#if defined(__x86_64__) && defined(__SSE2__)
+// fastCopy takes only one of the vector methods on a given processor; each is
+// checked here on its own, over its whole range of counts.
+void narrowMoves(void* d, const void* s, size_t count) {
+    kwCore::detail::copyMedium(static_cast<unsigned char*>(d), static_cast<const unsigned char*>(s),
+                               count);
+}
+void wideMoves(void* d, const void* s, size_t count) {
+    kwCore::detail::copyMediumWide(static_cast<unsigned char*>(d),
+                                   static_cast<const unsigned char*>(s), count);
+}
+
+void narrowStream(void* d, const void* s, size_t count) {
+    kwCore::detail::streamCopy(static_cast<unsigned char*>(d), static_cast<const unsigned char*>(s),
+                               count, false);
+}
+void wideStream(void* d, const void* s, size_t count) {
+    kwCore::detail::streamCopy(static_cast<unsigned char*>(d), static_cast<const unsigned char*>(s),
+                               count, true);
+}
+
+TEST(FastCopy, EveryVectorMethodOverItsCounts) {
+    const bool wide = kwCore::detail::wideMovesAvailable();
+    std::vector<std::pair<CopyFunction, size_t>> methods = {{narrowMoves, 17}};
+    if (wide) {
+        methods.emplace_back(wideMoves, 33);
+    }
+    for (const auto& [method, first] : methods) {
+        for (size_t count = first; count <= 256; ++count) {
+            for (size_t shift = 0; shift < 32; ++shift) {
+                ASSERT_TRUE(copyMatches(count, shift, 31 - shift, method));
+                ASSERT_TRUE(copyMatches(count, shift, shift, method));
+            }
+        }
+    }
+    // Streaming aligns the destination to a line first: every offset into a
+    // line, and counts that end before, at and after the first aligned line.
+    std::vector<CopyFunction> streams = {narrowStream};
+    if (wide) {
+        streams.push_back(wideStream);
+    }
+    for (const CopyFunction stream : streams) {
+        for (size_t shift = 0; shift < 64; ++shift) {
+            for (const size_t count :
+                 {size_t{1}, size_t{63}, size_t{64}, size_t{127}, size_t{4133}}) {
+                ASSERT_TRUE(copyMatches(count, 63 - shift, shift, stream));
+            }
+        }
+    }
+}
+#endif
 
 TEST(FastCopy, LargeCopyWithOddLengthAndAlignment) {
     EXPECT_TRUE(copyMatches((9u << 20) + 37, 5, 41));

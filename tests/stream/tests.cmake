@@ -6,3 +6,12 @@ if(TARGET stream_tests AND NOT CMAKE_CROSSCOMPILING)
     target_sources(stream_tests PRIVATE ${peer_sources})
     target_link_libraries(stream_tests PRIVATE OpenSSL::Crypto)
 endif()
+
+# stream_probe: ConsoleStream's answers without a console and its exact bytes
+# through a real standard input and output (under Wine for the Windows build).
+add_executable(stream_probe ${CMAKE_CURRENT_LIST_DIR}/probe/stream_probe.cpp)
+target_link_libraries(stream_probe PRIVATE kwcore::kwcore)
+add_test(NAME stream_probe_console
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/probe/check_stream_probe.sh
+        $<TARGET_FILE:stream_probe> ${CMAKE_CROSSCOMPILING_EMULATOR})
+set_tests_properties(stream_probe_console PROPERTIES LABELS stream)

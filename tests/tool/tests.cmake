@@ -1,6 +1,15 @@
 # End-to-end runs of the zemtra program itself.
 set(ZEMTRA_E2E_DIR ${CMAKE_CURRENT_SOURCE_DIR}/tool/e2e)
 
+# The report of discs built in memory, byte for byte on every platform.
+add_executable(zemtra_report_probe ${ZEMTRA_E2E_DIR}/report_probe.cpp)
+target_include_directories(zemtra_report_probe PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tool)
+target_link_libraries(zemtra_report_probe PRIVATE zemtra_core)
+add_test(NAME tool_report_probe
+    COMMAND bash ${ZEMTRA_E2E_DIR}/report_probe_test.sh $<TARGET_FILE:zemtra_report_probe>
+        ${CMAKE_CROSSCOMPILING_EMULATOR})
+set_tests_properties(tool_report_probe PROPERTIES LABELS "tool;e2e")
+
 if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
     # The simulated drive: a preload library answering the CD-ROM TOC requests
     # for one device path. It is built without sanitizers, whatever the tree;
@@ -25,6 +34,24 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
             $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${preload_first})
     set_tests_properties(tool_e2e_report tool_e2e_peer_discid PROPERTIES
         LABELS "tool;e2e" SKIP_RETURN_CODE 77)
+
+    # The MusicBrainz peer: libdiscid reading the same simulated drive.
+    find_package(PkgConfig QUIET)
+    if(PKG_CONFIG_FOUND)
+        pkg_check_modules(LIBDISCID QUIET IMPORTED_TARGET libdiscid)
+    endif()
+    if(LIBDISCID_FOUND)
+        add_executable(zemtra_discid_peer ${ZEMTRA_E2E_DIR}/discid_peer.c)
+        target_compile_options(zemtra_discid_peer PRIVATE -fno-sanitize=all)
+        target_link_options(zemtra_discid_peer PRIVATE -fno-sanitize=all)
+        target_link_libraries(zemtra_discid_peer PRIVATE PkgConfig::LIBDISCID)
+        add_test(NAME tool_e2e_peer_mbid
+            COMMAND bash ${ZEMTRA_E2E_DIR}/peer_mbid_test.sh $<TARGET_FILE:zemtra>
+                $<TARGET_FILE:zemtra_simdrive> $<TARGET_FILE:zemtra_discid_peer> ${preload_first})
+        set_tests_properties(tool_e2e_peer_mbid PROPERTIES LABELS "tool;e2e")
+    else()
+        message(WARNING "libdiscid not found: the MusicBrainz peer check is left out")
+    endif()
 
     # valgrind over zemtra on every exit path; not with sanitizers, whose
     # run-times valgrind cannot host.

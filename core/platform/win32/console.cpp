@@ -6,12 +6,20 @@
 
 namespace kwCore::platform {
 
-// The run-time's stdout is in text mode: it turns every LF into CR LF itself.
-bool writeStandardOutput(const void* data, size_t size) {
+// The run-time's stdout is in text mode: it turns every LF into CR LF itself
+// and counts the bytes it was given.
+size_t writeStandardOutput(const void* data, size_t size) {
     if (size == 0) {
-        return true;
+        return 0;
     }
-    return std::fwrite(data, size, 1, stdout) == 1;
+    return std::fwrite(data, 1, size, stdout);
+}
+
+size_t readStandardInput(void* destination, size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    return std::fread(destination, 1, size, stdin);
 }
 
 bool consoleAttached() {

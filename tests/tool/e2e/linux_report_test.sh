@@ -80,11 +80,31 @@ expect "escaped NUL as the drive" 1 "$tocError" -- zemtra "'\\u0000'" -toc
 expect "bytes above 0x7F" 1 $'Error: Unknown parameter -toc\xe9\xff' -- zemtra "$device" $'-toc\xe9\xff'
 expect "soft hyphen is no switch" 1 "$tocError" -- zemtra "$device" $'\xad-toc'
 
+# The MusicBrainz lines stand between the identifier and the length. The
+# third track is data, so the id covers tracks 1 and 2, its lead-out 11,400
+# frames before the data track; the CDID line still counts all three. The
+# ids are those the libdiscid peer gives for the same discs.
+expect "MusicBrainz lines in their place" 0 "CDID: 1902ce03
+MBID: SQiFYOy5pb1fSd1CnF3kgi8kQcc-
+MBTOC: 1 2 28735 150 19012
+Length: 011:58:50
+Tracks: 3" -- zemtra -tracks -length -mbtoc "$device" -mbid -cdid
+expect "lookup TOC alone" 0 "MBTOC: 1 2 28735 150 19012" -- zemtra "$device" -mbtoc -mbtoc
+expect "MusicBrainz switches are exact" 1 "Error: Unknown parameter -MBID" \
+    -- zemtra "$device" -mbid -MBID
+expect "no prefix of a MusicBrainz switch" 1 "Error: Unknown parameter -mb" -- zemtra "$device" -mb
+sed 's/^track 3 4/track 3 0/' "$here/worked_example.disc" >"$disc"
+expect "audio only: every track and the lead-out" 0 "MBID: JRxqc9PFtzHXGJU0xn5ZhY5bj4M-
+MBTOC: 1 3 54050 150 19012 40135" -- zemtra "$device" -mbid -mbtoc
+printf 'tracks 1 2\ntrack 1 4 0:02:00\ntrack 2 6 5:00:00\nleadout 9:00:00\n' >"$disc"
+expect "data tracks only: no MusicBrainz lines" 0 "CDID: 05021a02
+Length: 008:58:00" -- zemtra "$device" -cdid -mbid -mbtoc -length
+
 # A drive that opens but holds no disc reads as a disc of zero tracks.
 echo nodisc >"$disc"
 expect "no disc" 0 "CDID: 00000000
 Length: 000:00:00
-Tracks: 0" -- zemtra "$device" -cdid -length -tracks -toc
+Tracks: 0" -- zemtra "$device" -cdid -mbid -mbtoc -length -tracks -toc
 
 # A TOC claiming 100 tracks has no room for its lead-out: unreadable.
 {

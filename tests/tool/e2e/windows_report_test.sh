@@ -21,5 +21,6 @@ expect "drive that does not exist" 1 "Error: Can't read disk TOC." -- zemtra Q: 
 expect "drive without a TOC" 0 "CDID: 00000000
 Length: 000:00:00      0
 Tracks: 0" -- zemtra "'-cdid'" c -length -tracks -toc -secs
+expect "no MusicBrainz lines without a TOC" 0 "CDID: 00000000" -- zemtra c: -mbtoc -cdid -mbid
 
 finish

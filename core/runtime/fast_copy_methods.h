@@ -1,0 +1,172 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__x86_64__) && defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
+// The methods behind fastCopy, each for a range of counts. fastCopy picks among them by count and
+// by what the processor offers; they are kept apart so that every method can be checked on any
+// processor that runs it.
+
+namespace kwCore::detail {
+
+using CopyByte = unsigned char;
+
+// BytesOf<Width>::Type is a value of Width bytes that fits one register: a general
+// register up to 8 bytes, a vector register above.
+template <size_t Width>
+struct BytesOf {
+    typedef CopyByte Type __attribute__((vector_size(Width)));
+};
+template <>
+struct BytesOf<4> {
+    using Type = uint32_t;
+};
+template <>
+struct BytesOf<8> {
+    using Type = uint64_t;
+};
+
+// moveBytes copies Width bytes with one load and one store.
+template <size_t Width>
+__attribute__((always_inline)) inline void moveBytes(CopyByte* d, const CopyByte* s) noexcept {
+    typename BytesOf<Width>::Type value;
+    std::memcpy(&value, s, Width);
+    std::memcpy(d, &value, Width);
+}
+
+// copyHalves copies Half to 2 * Half bytes as the first and the last Half
+// bytes, which overlap unless count is 2 * Half, in moves of Width bytes.
+template <size_t Width, size_t Half = Width>
+__attribute__((always_inline)) inline void copyHalves(CopyByte* d, const CopyByte* s,
+                                                      size_t count) noexcept {
+    static_assert(Half % Width == 0);
+#pragma GCC unroll 8
+    for (size_t i = 0; i < Half; i += Width) {
+        moveBytes<Width>(d + i, s + i);
+        moveBytes<Width>(d + count - Half + i, s + count - Half + i);
+    }
+}
+
+// copyInMoves copies Width to 256 bytes (Width 32 at most) in moves of Width
+// bytes: the first and the last half of the smallest power of two that holds
+// count, overlapping in the middle.
+template <size_t Width>
+__attribute__((always_inline)) inline void copyInMoves(CopyByte* d, const CopyByte* s,
+                                                       size_t count) noexcept {
+    static_assert(Width <= 32);
+    if (count <= 2 * Width) {
+        copyHalves<Width>(d, s, count);
+    } else if (count <= 64) {
+        copyHalves<Width, 32>(d, s, count);
+    } else if (count <= 128) {
+        copyHalves<Width, 64>(d, s, count);
+    } else {
+        copyHalves<Width, 128>(d, s, count);
+    }
+}
+
+// copyShort copies 0 to 16 bytes with two possibly overlapping moves of the
+// widest general register that fits, never touching a byte outside either
+// range.
+inline void copyShort(CopyByte* d, const CopyByte* s, size_t count) noexcept {
+    if (count >= 8) {
+        copyHalves<8>(d, s, count);
+    } else if (count >= 4) {
+        copyHalves<4>(d, s, count);
+    } else if (count > 0) {
+        const CopyByte first = s[0];
+        const CopyByte middle = s[count / 2];
+        const CopyByte last = s[count - 1];
+        d[0] = first;
+        d[count / 2] = middle;
+        d[count - 1] = last;
+    }
+}
+
+#if defined(__x86_64__) && defined(__SSE2__)
+
+// copyMedium copies 17 to 256 bytes in 16-byte moves, which every x86-64
+// processor has.
+inline void copyMedium(CopyByte* d, const CopyByte* s, size_t count) noexcept {
+    copyInMoves<16>(d, s, count);
+}
+
+// wideMovesAvailable tells whether the processor and the system both support
+// 32-byte moves. The answer is read once at start-up; asked earlier, it is
+// false, and the 16-byte moves serve.
+inline bool wideMovesAvailable() noexcept {
+    return __builtin_cpu_supports("avx");
+}
+
+// copyMediumWide copies 33 to 256 bytes in half as many moves as copyMedium,
+// 32 bytes each; only for processors with wideMovesAvailable.
+__attribute__((target("avx"))) inline void copyMediumWide(CopyByte* d, const CopyByte* s,
+                                                          size_t count) noexcept {
+    copyInMoves<32>(d, s, count);
+}
+
+// kLine is the size of a cache line, the unit that streamCopy writes.
+inline constexpr size_t kLine = 64;
+
+// streamLines copies whole lines to a line-aligned d with four non-temporal
+// 16-byte stores each.
+inline void streamLines(CopyByte* d, const CopyByte* s, size_t lines) noexcept {
+    for (; lines > 0; --lines, d += kLine, s += kLine) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 32));
+        const __m128i e = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 48));
+        _mm_stream_si128(reinterpret_cast<__m128i*>(d), a);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(d + 16), b);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(d + 32), c);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(d + 48), e);
+    }
+}
+
+// streamLinesWide is streamLines with two 32-byte stores a line, which
+// measured faster where wideMovesAvailable.
+__attribute__((target("avx"))) inline void streamLinesWide(CopyByte* d, const CopyByte* s,
+                                                           size_t lines) noexcept {
+    for (; lines > 0; --lines, d += kLine, s += kLine) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 32));
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(d), a);
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(d + 32), b);
+    }
+}
+
+// streamCopy copies count bytes with the destination aligned to a cache
+// line, so that each line is written whole by non-temporal stores and never
+// read into the cache; wide picks streamLinesWide. The source is read in
+// order, which the hardware prefetcher follows; software prefetching ahead of
+// it only slowed the copy down.
+inline void streamCopy(CopyByte* d, const CopyByte* s, size_t count, bool wide) noexcept {
+    const size_t head = (kLine - (reinterpret_cast<uintptr_t>(d) & (kLine - 1))) & (kLine - 1);
+    if (head >= count) {
+        std::memcpy(d, s, count);
+        return;
+    }
+    std::memcpy(d, s, head);
+    d += head;
+    s += head;
+    count -= head;
+
+    const size_t lines = count / kLine;
+    if (wide) {
+        streamLinesWide(d, s, lines);
+    } else {
+        streamLines(d, s, lines);
+    }
+    std::memcpy(d + lines * kLine, s + lines * kLine, count % kLine);
+    // The streamed lines must be visible before anything the caller stores next.
+    _mm_sfence();
+}
+
+#endif
+
+}  // namespace kwCore::detail

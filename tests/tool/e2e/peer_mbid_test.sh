@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Compares the lines of zemtra -mbid -mbtoc with what the libdiscid peer
+# prints for the same simulated drive, over fixed and random discs.
+# Usage: peer_mbid_test.sh <zemtra> <simdrive.so> <discid_peer> [runtime to preload first]
+set -u
+zemtra=$1
+shim=$2
+peer=$3
+preload=${4:+$4:}$shim
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+device=$work/simcd
+disc=$work/disc.txt
+failures=0
+identified=0
+
+# msf <frames>: prints the address as minute:second:frame, without a newline.
+msf() { printf '%d:%d:%d' $(($1 / 4500)) $(($1 / 75 % 60)) $(($1 % 75)); }
+
+# writeDisc <first track number> <control of each track...> -- <starts...> <lead-out>
+writeDisc() {
+    local first=$1 controls=() starts=() t
+    shift
+    while [ "$1" != -- ]; do controls+=("$1"); shift; done
+    shift
+    starts=("$@")
+    {
+        echo "tracks $first $((first + ${#controls[@]} - 1))"
+        for t in "${!controls[@]}"; do
+            printf 'track %d %d ' $((first + t)) "${controls[t]}"
+            msf "${starts[t]}"
+            echo
+        done
+        printf 'leadout '
+        msf "${starts[${#controls[@]}]}"
+        echo
+    } >"$disc"
+}
+
+# randomDisc <first> <tracks> <kind>: kind is audio, enhanced (one or two
+# data tracks last, 11,400 frames or more after the audio), datafirst or
+# dataonly. Tracks are 500 to 40,000 frames long, the disc under 250 minutes.
+randomDisc() {
+    local first=$1 count=$2 kind=$3 controls=() starts=() t frames=$((150 + RANDOM % 100))
+    local longest=$((1100000 / count < 40000 ? 1100000 / count : 40000)) dataCount=$((1 + RANDOM % 2))
+    [ "$count" -lt 2 ] && dataCount=1
+    for ((t = 0; t < count; t++)); do
+        local control=0 length=$((500 + (RANDOM * 32768 + RANDOM) % (longest - 499)))
+        case $kind in
+            enhanced) [ $t -ge $((count - dataCount)) ] && [ $t -gt 0 ] && control=4 ;;
+            datafirst) [ $t -eq 0 ] && control=4 ;;
+            dataonly) control=$((4 + RANDOM % 2 * 2)) ;;
+        esac
+        # The second session starts at least 11,400 frames after the first ends.
+        if [ $control -ge 4 ] && [ $t -gt 0 ] && [ "${controls[t - 1]}" -eq 0 ]; then
+            frames=$((frames + 11400 + RANDOM % 300))
+        fi
+        controls+=("$control")
+        starts+=("$frames")
+        frames=$((frames + length))
+    done
+    writeDisc "$first" "${controls[@]}" -- "${starts[@]}" "$frames"
+}
+
+compare() { # compare <name>
+    local ours theirs
+    ours=$(env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
+        "$zemtra" "$device" -mbtoc -mbid | tr -d '\r')
+    theirs=$(env LD_PRELOAD="$shim" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
+        "$peer" "$device" 2>/dev/null)
+    if [ "$ours" = "$theirs" ]; then
+        [ -n "$ours" ] && identified=$((identified + 1))
+    else
+        echo "FAIL: $1"
+        echo "zemtra:"; echo "$ours"
+        echo "libdiscid:"; echo "$theirs"
+        echo "disc:"; cat "$disc"
+        failures=$((failures + 1))
+    fi
+}
+
+# The published enhanced CD: ten audio tracks, the data track at 281735.
+writeDisc 1 0 0 0 0 0 0 0 0 0 0 4 -- 150 12767 40487 63225 93410 118115 151865 184340 215260 \
+    247455 281735 300000
+compare "published enhanced CD"
+grep -q 9AQWqQ0eCCwktwPPrIUIYkUw2Uo- <<<"$(env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_DEVICE="$device" \
+    ZEMTRA_SIMDRIVE_DISC="$disc" "$zemtra" "$device" -mbid)" ||
+    { echo "FAIL: published id"; failures=$((failures + 1)); }
+
+writeDisc 1 0 -- 150 20000;                   compare "1 track"
+writeDisc 1 4 0 -- 150 20000 40000;           compare "data track first"
+writeDisc 1 0 4 4 -- 150 20000 40000 60000;   compare "two data tracks last"
+writeDisc 1 4 4 -- 150 20000 40000;           compare "data tracks only"
+writeDisc 4 0 0 -- 150 20000 40000;           compare "first track numbered 4"
+writeDisc 1 0 4 -- 150 11550 30000;           compare "lead-out on the last track's start"
+
+RANDOM=13
+for count in 1 2 99; do
+    for kind in audio enhanced datafirst dataonly; do
+        randomDisc 1 "$count" "$kind"; compare "$count tracks, $kind"
+    done
+done
+for round in $(seq 1 100); do
+    kinds=(audio audio enhanced datafirst dataonly)
+    kind=${kinds[RANDOM % 5]}
+    first=$((RANDOM % 4 == 0 ? 1 + RANDOM % 20 : 1))
+    count=$((1 + RANDOM % (100 - first)))
+    randomDisc "$first" "$count" "$kind"; compare "random disc $round ($count tracks from $first, $kind)"
+done
+
+echo "$identified discs identified alike"
+[ "$identified" -ge 60 ] || { echo "FAIL: too few discs identified"; failures=$((failures + 1)); }
+[ "$failures" -eq 0 ] || { echo "$failures disc(s) differ"; exit 1; }

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The report bytes of discs built in memory (report_probe), the same on
+# every platform; the MusicBrainz values are those the libdiscid peer gives
+# for the same discs on the simulated drive.
+# Usage: report_probe_test.sh <report_probe> [emulator]
+set -u
+probe=$1
+emulator=${2:-}
+here=$(cd "$(dirname "$0")" && pwd)
+# Inside the build tree, so that the Windows probe finds its Wine prefix.
+work=$(mktemp -d "$(dirname "$probe")/report_probe.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+. "$here/expect.sh"
+
+probe() { $emulator "$probe" "$@"; }
+
+expect "published enhanced CD" 0 "CDID: 9e0f9e0b
+MBID: 9AQWqQ0eCCwktwPPrIUIYkUw2Uo-
+MBTOC: 1 10 270335 150 12767 40487 63225 93410 118115 151865 184340 215260 247455
+Length: 066:38:00
+Tracks: 11" -- probe enhanced -tracks -mbtoc -length -mbid -cdid
+expect "worked example" 0 "CDID: 1902ce03
+MBID: SQiFYOy5pb1fSd1CnF3kgi8kQcc-
+MBTOC: 1 2 28735 150 19012
+  1:       000:02:00       004:11:37
+  2:       004:13:37       004:41:48
+  3:       008:55:10       003:05:40" -- probe example -toc -mbid -cdid -mbtoc
+expect "data tracks only" 0 "Tracks: 2" -- probe dataonly -mbid -mbtoc -tracks
+
+finish
