@@ -100,9 +100,16 @@ std::string msf(int frames) {
     return text;
 }
 
-// line is what the console receives for one printed line.
+// line is one printed line with its carriage returns dropped: the bytes of
+// line ends are the console's concern, and a captured stream may be read
+// back in text mode.
 std::string line(const std::string& text) {
-    return text + "\r\r\n";
+    return text + "\n";
+}
+
+std::string withoutCarriageReturns(std::string text) {
+    std::erase(text, '\r');
+    return text;
 }
 
 TEST(ReportTest, NinetyNineTracksOfDistinctLengths) {
@@ -138,7 +145,7 @@ TEST(ReportTest, NinetyNineTracksOfDistinctLengths) {
     }
     testing::internal::CaptureStdout();
     printReport(options, info);
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = withoutCarriageReturns(testing::internal::GetCapturedStdout());
     EXPECT_EQ(printed, wanted);
 }
 
