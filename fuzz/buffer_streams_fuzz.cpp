@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "buffer/buffer.h"
@@ -71,13 +72,19 @@ int64_t expectedRead(int64_t pos, int64_t length, int64_t end) {
     return length == -1 ? end - pos : std::min(length, end - pos);
 }
 
+// sameBytes tells whether count bytes at destination equal model's from pos.
+bool sameBytes(const uint8_t* destination, const Bytes& model, int64_t pos, int64_t count) {
+    return count == 0 ||
+           std::memcmp(destination, model.data() + pos, static_cast<size_t>(count)) == 0;
+}
+
 void checkBufferRead(const kwCore::Buffer& buffer, const Bytes& model, int32_t pos,
                      int32_t length) {
     const int64_t expected = expectedRead(pos, length, static_cast<int64_t>(model.size()));
     Guarded destination(static_cast<size_t>(expected));
     const int32_t got = buffer.readAt(pos, length, destination.data());
     FUZZ_CHECK(got == expected);
-    FUZZ_CHECK(std::equal(destination.data(), destination.data() + got, model.begin() + pos));
+    FUZZ_CHECK(sameBytes(destination.data(), model, pos, got));
     FUZZ_CHECK(destination.guardIntact());
 
     int32_t run = length;
@@ -96,8 +103,8 @@ int modelCompare(const Bytes& a, const Bytes& b) {
     if (a.size() != b.size()) {
         return a.size() < b.size() ? -1 : 1;
     }
-    const int order = std::memcmp(a.data(), b.data(), a.size());
-    return order < 0 ? -1 : order > 0 ? 1 : 0;
+    const auto mismatch = std::mismatch(a.begin(), a.end(), b.begin());
+    return mismatch.first == a.end() ? 0 : *mismatch.first < *mismatch.second ? -1 : 1;
 }
 
 // StreamModel is what a BufferStream over one of the buffers should be.
@@ -118,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kwCore::BufferStream stream;
     StreamModel streamModel;
     bool streamOpen = false;
-    const Bytes text = input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange(0, 64));
+    // A std::string's data is never null, even when empty.
+    const std::string text = input.ConsumeBytesAsString(input.ConsumeIntegralInRange(0, 64));
     kwCore::MemoryStream memory;
     int64_t memoryOffset = 0;
     FUZZ_CHECK(
@@ -204,8 +212,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 Guarded destination(static_cast<size_t>(expected));
                 FUZZ_CHECK(stream.write(destination.data(), 1) == -1);
                 FUZZ_CHECK(stream.read(destination.data(), length) == expected);
-                FUZZ_CHECK(std::equal(destination.data(), destination.data() + expected,
-                                      target.begin() + streamModel.position));
+                FUZZ_CHECK(sameBytes(destination.data(), target, streamModel.position, expected));
                 FUZZ_CHECK(destination.guardIntact());
                 streamModel.position += expected;
                 break;
@@ -243,8 +250,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 const int64_t expected = std::max<int64_t>(std::min(length, available), 0);
                 Guarded destination(static_cast<size_t>(expected));
                 FUZZ_CHECK(memory.read(destination.data(), length) == expected);
-                FUZZ_CHECK(std::equal(destination.data(), destination.data() + expected,
-                                      text.begin() + memoryOffset));
+                FUZZ_CHECK(std::memcmp(destination.data(), text.data() + memoryOffset,
+                                       static_cast<size_t>(expected)) == 0);
                 FUZZ_CHECK(destination.guardIntact());
                 memoryOffset += expected;
                 const int64_t p = input.ConsumeIntegral<int64_t>();
