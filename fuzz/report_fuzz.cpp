@@ -39,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                            &options.tocCtrl,
                            &options.tocIdx,
                            &options.cdid,
+                           &options.mbid,
+                           &options.mbtoc,
                            &options.length,
                            &options.tracks,
                            &options.timeFormat.msf,

@@ -43,18 +43,30 @@ TEST(ReportOptionsTest, DriveForms) {
 
 // flags lists every switch flag of options, in switch-table order.
 std::vector<bool> flags(const ReportOptions& o) {
-    return {
-        o.toc,  o.tocStart, o.tocLength, o.tocEnd,         o.tocCtrl,         o.tocIdx,
-        o.cdid, o.length,   o.tracks,    o.timeFormat.msf, o.timeFormat.secs, o.timeFormat.frames};
+    return {o.toc,
+            o.tocStart,
+            o.tocLength,
+            o.tocEnd,
+            o.tocCtrl,
+            o.tocIdx,
+            o.cdid,
+            o.mbid,
+            o.mbtoc,
+            o.length,
+            o.tracks,
+            o.timeFormat.msf,
+            o.timeFormat.secs,
+            o.timeFormat.frames};
 }
 
 TEST(ReportOptionsTest, EachSwitchSetsItsOwnFlagOnly) {
-    const char* const switches[] = {"-toc",     "-tocstart", "-toclength", "-tocend",
-                                    "-tocctrl", "-tocidx",   "-cdid",      "-length",
-                                    "-tracks",  "-msf",      "-secs",      "-frames"};
+    const char* const switches[] = {"-toc",    "-tocstart", "-toclength", "-tocend", "-tocctrl",
+                                    "-tocidx", "-cdid",     "-mbid",      "-mbtoc",  "-length",
+                                    "-tracks", "-msf",      "-secs",      "-frames"};
     const std::vector<bool> initial = flags(ReportOptions{});
-    EXPECT_EQ(initial, std::vector<bool>({false, false, false, false, false, false, false, false,
-                                          false, true, false, false}));
+    std::vector<bool> onlyMsf(std::size(switches), false);
+    onlyMsf[11] = true;
+    EXPECT_EQ(initial, onlyMsf);
     for (size_t i = 0; i < std::size(switches); ++i) {
         ReportOptions options;
         ASSERT_TRUE(options.take(kwCore::SharedString(switches[i])));
