@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "platform/file.h"
 #include "stream/stream.h"
 #include "stream/stream_mode.h"
 
@@ -69,8 +68,9 @@ class BufferedFileStream : public Stream {
     // std::bad_alloc when the block cannot be allocated.
     virtual bool open(const char* fileName, bool write, bool append);
 
-    // handle is the open file, or platform::invalidFileHandle.
-    platform::FileHandle handle = platform::invalidFileHandle;
+    // handle is the platform layer's handle of the open file (opaque to
+    // users), or kClosedFileHandle.
+    intptr_t handle = kClosedFileHandle;
     // mode is Read or Write exactly while handle is open.
     StreamMode mode = StreamMode::Closed;
     // fileName is the owned copy of the open file's name; null while closed.

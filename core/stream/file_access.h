@@ -1,12 +1,19 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "platform/file.h"
 #include "stream/stream.h"
 #include "stream/stream_mode.h"
 
+// The file streams' shared open and read logic, kept out of the installed
+// headers: it speaks the platform layer's types.
 namespace kwCore {
+
+static_assert(std::is_same_v<platform::FileHandle, intptr_t> &&
+                  platform::invalidFileHandle == kClosedFileHandle,
+              "file streams keep the platform's file handle as it is");
 
 // fileDisposition is how a file stream's open flags open the file: reading
 // an existing file, writing a new or truncated one, or appending.

@@ -11,4 +11,7 @@ enum class StreamMode : int32_t {
     Write = 2,
 };
 
+// kClosedFileHandle is a file stream's handle while no file is open.
+inline constexpr intptr_t kClosedFileHandle = -1;
+
 }  // namespace kwCore

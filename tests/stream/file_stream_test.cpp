@@ -32,7 +32,7 @@ void expectNothingSupported(Stream& stream) {
 void expectClosed(FileStream& stream) {
     EXPECT_FALSE(stream.isOpen());
     EXPECT_EQ(stream.name(), nullptr);
-    EXPECT_EQ(stream.handle, platform::invalidFileHandle);
+    EXPECT_EQ(stream.handle, kClosedFileHandle);
     EXPECT_EQ(stream.mode, StreamMode::Closed);
     expectNothingSupported(stream);
     EXPECT_FALSE(stream.atEnd());  // unlike the Stream default
