@@ -63,11 +63,13 @@ int64_t BufferedFileStream::write(const void* data, int64_t length) {
         return 0;
     }
     const auto* from = static_cast<const unsigned char*>(data);
-    uint32_t remaining = lowTransferLength(length);
+    // The whole length passes through the block: the count returned is the
+    // count taken.
+    int64_t remaining = length;
     while (remaining > 0) {
-        const uint32_t room = static_cast<uint32_t>(capacity - pending);
-        const uint32_t n = remaining < room ? remaining : room;
-        fastCopy(outputBuffer + pending, from, n);
+        const int64_t room = capacity - pending;
+        const int64_t n = remaining < room ? remaining : room;
+        fastCopy(outputBuffer + pending, from, static_cast<size_t>(n));
         pending += static_cast<int32_t>(n);
         from += n;
         remaining -= n;

@@ -40,8 +40,8 @@ class BufferedFileStream : public Stream {
     bool isOpen() override { return static_cast<int32_t>(mode) > 0; }
     // read reads straight from the file; -1 unless open for reading.
     int64_t read(void* destination, int64_t length) override;
-    // write copies the low 32 bits' worth of length bytes into the block,
-    // writing each block out as it fills, and returns length; a length of 0
+    // write copies length bytes into the block, writing each block out as it
+    // fills, and returns length; a length of 0
     // or below is returned as it is. -1 unless open for writing, and -1 when
     // the system takes less than a whole block (those bytes, and the rest of
     // the call's, are lost). Null data writes nothing and returns 0.

@@ -15,3 +15,9 @@ add_test(NAME stream_probe_console
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/probe/check_stream_probe.sh
         $<TARGET_FILE:stream_probe> ${CMAKE_CROSSCOMPILING_EMULATOR})
 set_tests_properties(stream_probe_console PROPERTIES LABELS stream)
+
+# Unwritable and shrinking files, through POSIX stand-ins (/dev/full).
+if(TARGET stream_tests AND NOT WIN32)
+    file(GLOB posix_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/posix/*.cpp)
+    target_sources(stream_tests PRIVATE ${posix_sources})
+endif()
