@@ -1,8 +1,6 @@
 // Variant values built from the input, compared and sorted: compare is a
 // total order on them (zero on itself, antisymmetric, transitive), sorting
 // by it leaves them in order, and every value and holder is released.
-// NaN is not built: it compares equal to every number, so no order holds
-// with it.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -34,10 +32,7 @@ Variant build(FuzzedDataProvider& input, int depth) {
                                      (input.ConsumeBool() ? 1 : INT64_C(0x100000000)));
             break;
         case 3: {
-            double real = input.ConsumeFloatingPoint<double>();
-            if (std::isnan(real)) {
-                real = 0.5;
-            }
+            double real = input.ConsumeBool() ? std::nan("") : input.ConsumeFloatingPoint<double>();
             value = Variant::fromFloat(input.ConsumeBool() ? real : std::trunc(real) / 4);
             break;
         }

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "buffer/buffer.h"
 #include "runtime/compare.h"
 #include "runtime/variant.h"
@@ -9,6 +11,19 @@ namespace {
 template <typename T>
 int threeWay(T a, T b) noexcept {
     return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// compareReals orders doubles by value. NaN, which no ordinary comparison
+// places, equals NaN and follows every number: were it equal to every number,
+// as the comparisons alone make it, the order would not be transitive and
+// sorting by it would be undefined.
+int compareReals(double a, double b) noexcept {
+    const bool aIsNaN = std::isnan(a);
+    const bool bIsNaN = std::isnan(b);
+    if (aIsNaN || bIsNaN) {
+        return threeWay(aIsNaN, bIsNaN);
+    }
+    return threeWay(a, b);
 }
 
 int compareEntries(const GrowableArray<VariantEntry>& a,
@@ -67,8 +82,7 @@ int Variant::compare(const Variant& first, const Variant& second) noexcept {
         case jt_int:
             return threeWay(a->payload_.integer, b->payload_.integer);
         case jt_float:
-            // Every comparison with NaN is false: NaN equals every double.
-            return threeWay(a->payload_.real, b->payload_.real);
+            return compareReals(a->payload_.real, b->payload_.real);
         case jt_string:
             return a->payload_.text.compareTo(b->payload_.text);
         case jt_array:
