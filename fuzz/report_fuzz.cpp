@@ -9,6 +9,7 @@
 #include "disc_id.h"
 #include "fuzz_check.h"
 #include "report.h"
+#include "toc_tracks.h"
 #include "track_timing.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -52,11 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.applyDefaultColumns();
     zemtra::printReport(options, info);
 
-    const int n = info.toc.LastTrack;
-    if (n > zemtra::DiscToc::kMaxTracks) {
+    const int n = zemtra::tocTrackCount(info.toc);
+    if (n == 0) {
         FUZZ_CHECK(info.discId == 0 && zemtra::discLength(info.toc) == 0);
         return 0;
     }
+    FUZZ_CHECK(n == info.toc.LastTrack - info.toc.FirstTrack + 1 &&
+               n <= zemtra::DiscToc::kMaxTracks);
     FUZZ_CHECK((info.discId & 0xFF) == static_cast<uint32_t>(n));
     int32_t total = 0;
     for (int k = 0; k < n; ++k) {

@@ -1,5 +1,7 @@
 #include "disc_id.h"
 
+#include "toc_tracks.h"
+
 namespace zemtra {
 
 namespace {
@@ -20,19 +22,24 @@ int32_t digitSum(int32_t value) {
 }  // namespace
 
 uint32_t computeDiscId(const DiscToc& toc) noexcept {
-    const int n = toc.LastTrack;
-    if (n > DiscToc::kMaxTracks) {
+    const int n = tocTrackCount(toc);
+    if (n == 0) {
         return 0;
     }
     int32_t sum = 0;
     for (int k = 0; k < n; ++k) {
         sum += digitSum(wholeSeconds(toc.TrackData[k]));
     }
-    const int32_t seconds = wholeSeconds(toc.TrackData[n]) - wholeSeconds(toc.TrackData[0]);
+    // The identifier counts tracks by number from 1: on a disc numbered from
+    // a later track the absent tracks start at 0, so they add nothing to
+    // the checksum, the length runs from 0 and the last byte is LastTrack.
+    // This is how the freedb databases' other readers key such discs.
+    const int32_t start = toc.FirstTrack == 1 ? wholeSeconds(toc.TrackData[0]) : 0;
+    const int32_t seconds = wholeSeconds(tocLeadOut(toc)) - start;
     // The length is not masked: as in the published algorithm, a length of
     // 65536 seconds or more runs into the checksum byte.
     return (static_cast<uint32_t>(sum % 255) << 24) | (static_cast<uint32_t>(seconds) << 8) |
-           static_cast<uint32_t>(n);
+           static_cast<uint32_t>(toc.LastTrack);
 }
 
 }  // namespace zemtra

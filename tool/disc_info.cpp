@@ -3,15 +3,42 @@
 #include <cstring>
 
 #include "disc_id.h"
-#include "platform/device.h"
+#include "toc_tracks.h"
 
 namespace zemtra {
 
-bool readToc(DiscToc& toc, const kwCore::SharedString& drive) {
+namespace {
+
+// requestToc makes one TOC request into a zeroed toc.
+bool requestToc(DiscToc& toc, kwCore::platform::CdDevice device) {
+    std::memset(&toc, 0, sizeof toc);
+    return kwCore::platform::readCdToc(device, &toc, sizeof toc);
+}
+
+bool sameToc(const DiscToc& a, const DiscToc& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+}  // namespace
+
+kwCore::SharedString devicePath(const kwCore::SharedString& drive) {
     kwCore::SharedString path;
     path.formatInto("\\\\.\\%s", drive.cStr());
     path.stripTrailingBackslashes();
-    return kwCore::platform::readRawToc(path.cStr(), &toc, sizeof toc);
+    return path;
+}
+
+bool readToc(DiscToc& toc, kwCore::platform::CdDevice device) {
+    DiscToc first;
+    const bool firstRead = requestToc(first, device);
+    bool read = requestToc(toc, device);
+    if (read != firstRead || !sameToc(toc, first)) {
+        read = requestToc(toc, device);
+    }
+    if (!read) {
+        std::memset(&toc, 0, sizeof toc);
+    }
+    return read;
 }
 
 void DiscInfo::read(const kwCore::SharedString& drive) {
@@ -22,10 +49,14 @@ void DiscInfo::read(const kwCore::SharedString& drive) {
     volumeSerial = 0;
 
     volumeSerial = kwCore::platform::volumeSerialNumber(drive.cStr());
-    if (!readToc(toc, drive)) {
+    const kwCore::platform::CdDevice device =
+        kwCore::platform::openCdDevice(devicePath(drive).cStr());
+    if (device == kwCore::platform::invalidCdDevice) {
         return;
     }
-    if (toc.LastTrack > DiscToc::kMaxTracks) {
+    const bool read = readToc(toc, device);
+    kwCore::platform::closeCdDevice(device);
+    if (!read || tocTrackCount(toc) == 0) {
         std::memset(&toc, 0, sizeof toc);
         return;
     }

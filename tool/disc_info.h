@@ -3,29 +3,38 @@
 #include <cstdint>
 
 #include "disc_toc.h"
+#include "platform/device.h"
 #include "text/shared_string.h"
 
 namespace zemtra {
 
-// readToc opens the raw device of drive ("\\.\" followed by the drive text,
-// trailing backslashes removed), requests its TOC into toc and closes it.
-// Returns false, leaving toc as it was, when the device does not open. A
-// device that opens but delivers no TOC is not detected here.
-bool readToc(DiscToc& toc, const kwCore::SharedString& drive);
+// devicePath returns the raw device path of drive: "\\.\" followed by the
+// drive text, trailing backslashes removed.
+kwCore::SharedString devicePath(const kwCore::SharedString& drive);
+
+// readToc reads the disc's TOC from an open device into toc. Some drives
+// answer the first request after a disc goes in with a wrong TOC, so it
+// asks twice and, when the two answers differ, a third time and keeps that
+// one. Each answer starts from a zero TOC, so bytes the device does not
+// deliver are zero. Returns false when the kept answer's request failed
+// (no disc), leaving toc zero.
+bool readToc(DiscToc& toc, kwCore::platform::CdDevice device);
 
 // DiscInfo is the record of one read of a drive. It holds no handle and no
 // heap memory, so it may be copied byte for byte.
 struct DiscInfo {
-    bool valid = false;  // the drive's device opened and its TOC is usable
+    bool valid = false;  // the drive's device opened and delivered a TOC with tracks
     DiscToc toc;         // the TOC as delivered; zero where the device wrote nothing
     uint32_t volumeSerial;
     uint32_t reserved;
     uint32_t discId;  // computeDiscId(toc) when valid, else 0
 
-    // read clears the record, reads the volume serial number, then the TOC,
-    // and computes the disc identifier. A TOC whose LastTrack is above 99
-    // leaves no room for its lead-out: it is treated as unreadable, so
-    // valid stays false and the TOC and discId stay zero.
+    // read clears the record, reads the volume serial number, opens the
+    // drive's raw device once, reads its TOC (readToc), closes the device
+    // and computes the disc identifier. A device that does not open, a TOC
+    // request that fails and a TOC without tracks (tocTrackCount 0: no
+    // disc, LastTrack 0, FirstTrack above LastTrack, LastTrack above 99)
+    // leave valid false and the TOC and discId zero.
     void read(const kwCore::SharedString& drive);
 };
 

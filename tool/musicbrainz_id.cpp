@@ -2,15 +2,12 @@
 
 #include "stream/sha1_stream.h"
 #include "text/string_format.h"
+#include "toc_tracks.h"
 #include "track_timing.h"
 
 namespace zemtra {
 
 namespace {
-
-bool isDataTrack(const TocEntry& entry) {
-    return (entry.Control & 4) != 0;
-}
 
 // appendBase64 appends the bytes in MusicBrainz's base64: the usual
 // alphabet but for '.' and '_' in place of '+' and '/', padded with '-'.
@@ -32,13 +29,12 @@ void appendBase64(kwCore::SharedString& text, const uint8_t* bytes, int count) {
 }  // namespace
 
 bool findMusicBrainzDisc(const DiscToc& toc, MusicBrainzDisc& disc) noexcept {
-    const int first = toc.FirstTrack;
-    const int last = toc.LastTrack;
-    if (first < 1 || first > last || last > DiscToc::kMaxTracks) {
+    if (!isTocConsistent(toc)) {
         return false;
     }
+    const int first = toc.FirstTrack;
     // Entries 0 to count - 1 are the tracks, entry count the lead-out.
-    const int count = last - first + 1;
+    const int count = tocTrackCount(toc);
     int audioCount = count;
     while (audioCount > 0 && isDataTrack(toc.TrackData[audioCount - 1])) {
         --audioCount;

@@ -29,9 +29,9 @@ inline constexpr int32_t kDataTrackGap = 11400;
 // (control bit 4) that end the disc after an audio track are left out: the
 // last audio track becomes the last track, and the lead-out is the start of
 // the first data track after it less kDataTrackGap. Returns false, leaving
-// disc alone, when there is nothing to identify: no tracks, track numbers
-// outside 1 to 99, data tracks only, or a lead-out before the start of the
-// last track.
+// disc alone, when there is nothing to identify: a TOC that is not
+// consistent (isTocConsistent), data tracks only, or an audio lead-out
+// before the start of the last audio track.
 bool findMusicBrainzDisc(const DiscToc& toc, MusicBrainzDisc& disc) noexcept;
 
 // musicBrainzId returns the disc's MusicBrainz id: the SHA-1 of its first

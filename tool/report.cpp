@@ -2,6 +2,7 @@
 
 #include "musicbrainz_id.h"
 #include "text/console_output.h"
+#include "toc_tracks.h"
 #include "track_timing.h"
 
 namespace zemtra {
@@ -52,9 +53,7 @@ void printMusicBrainzLines(const ReportOptions& options, const DiscToc& toc) {
 
 void printReport(const ReportOptions& options, const DiscInfo& info) {
     const DiscToc& toc = info.toc;
-    // A TOC with room for its lead-out never has more than 99 tracks; a
-    // read that found more left the record invalid and all zero.
-    const int trackCount = toc.LastTrack <= DiscToc::kMaxTracks ? toc.LastTrack : 0;
+    const int trackCount = tocTrackCount(toc);
     if (options.cdid) {
         kwCore::printFormatted("CDID: %08lx\r\n", static_cast<unsigned long>(info.discId));
     }

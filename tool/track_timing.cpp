@@ -1,11 +1,13 @@
 #include "track_timing.h"
 
+#include "toc_tracks.h"
+
 namespace zemtra {
 
 namespace {
 
-bool isTrackIndex(int k) {
-    return k >= 0 && k < DiscToc::kMaxTracks;
+bool isTrackIndex(const DiscToc& toc, int k) {
+    return k >= 0 && k < tocTrackCount(toc);
 }
 
 }  // namespace
@@ -16,14 +18,14 @@ int32_t frameAddress(const TocEntry& entry) noexcept {
 }
 
 int32_t trackStart(const DiscToc& toc, int k) noexcept {
-    if (!isTrackIndex(k)) {
+    if (!isTrackIndex(toc, k)) {
         return 0;
     }
     return frameAddress(toc.TrackData[k]);
 }
 
 int32_t trackLength(const DiscToc& toc, int k) noexcept {
-    if (!isTrackIndex(k)) {
+    if (!isTrackIndex(toc, k)) {
         return 0;
     }
     return frameAddress(toc.TrackData[k + 1]) - frameAddress(toc.TrackData[k]);
@@ -34,11 +36,10 @@ int32_t trackEnd(const DiscToc& toc, int k) noexcept {
 }
 
 int32_t discLength(const DiscToc& toc) noexcept {
-    const int n = toc.LastTrack;
-    if (n > DiscToc::kMaxTracks) {
+    if (tocTrackCount(toc) == 0) {
         return 0;
     }
-    return frameAddress(toc.TrackData[n]) - frameAddress(toc.TrackData[0]);
+    return frameAddress(tocLeadOut(toc)) - frameAddress(toc.TrackData[0]);
 }
 
 }  // namespace zemtra

@@ -16,8 +16,8 @@ inline constexpr int32_t kFramesPerMinute = 60 * kFramesPerSecond;
 int32_t frameAddress(const TocEntry& entry) noexcept;
 
 // trackStart returns the start of the track in entry k (0-based).
-// trackStart, trackLength and trackEnd return 0 for a k outside 0 to 98,
-// the rows a TOC can hold with its lead-out.
+// trackStart, trackLength and trackEnd return 0 for a k that is not one of
+// the TOC's tracks (0 to tocTrackCount - 1).
 int32_t trackStart(const DiscToc& toc, int k) noexcept;
 // trackLength returns the frames from entry k to entry k + 1.
 int32_t trackLength(const DiscToc& toc, int k) noexcept;
@@ -25,8 +25,8 @@ int32_t trackLength(const DiscToc& toc, int k) noexcept;
 // track's start or, for the last track, the lead-out.
 int32_t trackEnd(const DiscToc& toc, int k) noexcept;
 
-// discLength returns the frames from the first track to the lead-out (the
-// entry at index LastTrack); 0 when LastTrack is above 99.
+// discLength returns the frames from the first track to the lead-out; 0 for
+// a TOC without tracks.
 int32_t discLength(const DiscToc& toc) noexcept;
 
 }  // namespace zemtra

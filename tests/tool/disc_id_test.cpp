@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 #include "toc_builder.h"
 
@@ -49,18 +50,24 @@ TEST(DiscIdTest, ChecksumIsTakenModulo255) {
     EXPECT_EQ(computeDiscId(toc), (165u << 24) | (60u << 8) | 30u);
 }
 
-TEST(DiscIdTest, FirstTrackNumberIsNotConsulted) {
-    // Digit sums 2 + 3, length 570 - 2 = 568 seconds, 2 tracks, whatever
-    // number the first track carries.
-    for (int first : {1, 2, 99}) {
-        EXPECT_EQ(computeDiscId(makeToc({{0, 2, 0}, {5, 0, 0}, {9, 30, 0}}, first)), 0x05023802u)
-            << first;
+TEST(DiscIdTest, TracksCountFromTheFirstTrackNumber) {
+    // Digit sums 2 + 3 and the lead-out after the last track, whatever
+    // number the first track carries. Numbered from 1: length 570 - 2 = 568
+    // seconds, 2 tracks. From a later number the absent tracks start at 0:
+    // length 570 seconds, and the last byte is the last track's number.
+    const DiscToc toc = makeToc({{0, 2, 0}, {5, 0, 0}, {9, 30, 0}});
+    EXPECT_EQ(computeDiscId(toc), 0x05023802u);
+    for (int first : {2, 3, 98}) {
+        DiscToc numbered = makeToc({{0, 2, 0}, {5, 0, 0}, {9, 30, 0}}, first);
+        numbered.TrackData[3] = numbered.TrackData[1];  // past the lead-out: never read
+        EXPECT_EQ(computeDiscId(numbered), 0x05023A00u | static_cast<uint32_t>(first + 1)) << first;
     }
 }
 
 TEST(DiscIdTest, NinetyNineTracksReadTheLastEntryAsLeadOut) {
     DiscToc toc;
     std::memset(&toc, 0, sizeof toc);
+    toc.FirstTrack = 1;
     toc.LastTrack = 99;
     int32_t sum = 0;
     for (int k = 0; k < 99; ++k) {
@@ -75,13 +82,16 @@ TEST(DiscIdTest, NinetyNineTracksReadTheLastEntryAsLeadOut) {
     EXPECT_EQ(computeDiscId(toc), expected);
 }
 
-TEST(DiscIdTest, MoreThan99TracksGiveZero) {
+TEST(DiscIdTest, HeadersWithoutTracksGiveZero) {
     // No lead-out fits after a 100th track; nothing past entry 99 is read.
+    // A first track above the last, or numbered 0, describes no tracks.
     DiscToc toc = makeToc({{0, 2, 0}, {5, 0, 0}});
-    toc.LastTrack = 100;
-    EXPECT_EQ(computeDiscId(toc), 0u);
-    toc.LastTrack = 255;
-    EXPECT_EQ(computeDiscId(toc), 0u);
+    ASSERT_NE(computeDiscId(toc), 0u);
+    for (auto [first, last] : {std::pair{1, 100}, {1, 255}, {0, 1}, {2, 1}, {1, 0}}) {
+        toc.FirstTrack = static_cast<uint8_t>(first);
+        toc.LastTrack = static_cast<uint8_t>(last);
+        EXPECT_EQ(computeDiscId(toc), 0u) << first << " " << last;
+    }
 }
 
 }  // namespace

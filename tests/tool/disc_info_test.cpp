@@ -32,14 +32,15 @@ TEST(DiscInfoTest, DriveThatDoesNotOpenLeavesAClearedRecord) {
     EXPECT_EQ(info.reserved, 0u);
 }
 
-TEST(DiscInfoTest, ReadTocLeavesTheTocAloneWhenTheDeviceDoesNotOpen) {
-    DiscToc toc;
-    std::memset(&toc, 0x5A, sizeof toc);
-    EXPECT_FALSE(readToc(toc, "zemtra-no-such-drive:"));
-    EXPECT_FALSE(readToc(toc, ""));
-    for (size_t i = 0; i < sizeof toc; ++i) {
-        ASSERT_EQ(reinterpret_cast<const uint8_t*>(&toc)[i], 0x5A);
+TEST(DiscInfoTest, DevicePathsDropTrailingBackslashes) {
+    for (const char* drive : {"D:", "D:\\", "D:\\\\\\"}) {
+        EXPECT_STREQ(devicePath(drive).cStr(), "\\\\.\\D:") << drive;
     }
+    EXPECT_STREQ(devicePath("").cStr(), "\\\\.");
+    EXPECT_EQ(kwCore::platform::openCdDevice(devicePath("zemtra-no-such-drive:").cStr()),
+              kwCore::platform::invalidCdDevice);
+    EXPECT_EQ(kwCore::platform::openCdDevice(devicePath("").cStr()),
+              kwCore::platform::invalidCdDevice);
 }
 
 }  // namespace

@@ -15,14 +15,18 @@ struct Msf {
 };
 
 // makeToc returns a TOC whose entries hold the given addresses in order (the
-// last one being the lead-out), LastTrack one less than their count, tracks
-// numbered from firstTrack and the lead-out numbered 0xAA.
+// last one being the lead-out), tracks numbered from firstTrack (so
+// LastTrack is firstTrack plus their count less two) and the lead-out
+// numbered 0xAA. No addresses give an all-zero TOC.
 inline DiscToc makeToc(std::initializer_list<Msf> addresses, int firstTrack = 1) {
     DiscToc toc;
     std::memset(&toc, 0, sizeof toc);
     const int tracks = static_cast<int>(addresses.size()) - 1;
+    if (tracks < 0) {
+        return toc;
+    }
     toc.FirstTrack = static_cast<uint8_t>(firstTrack);
-    toc.LastTrack = static_cast<uint8_t>(tracks < 0 ? 0 : tracks);
+    toc.LastTrack = static_cast<uint8_t>(firstTrack + tracks - 1);
     int k = 0;
     for (const Msf& msf : addresses) {
         TocEntry& entry = toc.TrackData[k];

@@ -61,6 +61,9 @@ TEST(TrackTimingTest, AllZeroTocHasZeroLength) {
 TEST(TrackTimingTest, RowsOutsideTheTocGiveZero) {
     DiscToc toc;
     std::memset(&toc, 0xFF, sizeof toc);
+    EXPECT_EQ(trackStart(toc, 0), 0);  // tracks 255 to 255: no room for the lead-out
+    toc.FirstTrack = 1;
+    toc.LastTrack = 99;
     // Row 99 (k = 98) still has its lead-out in entry 99.
     EXPECT_EQ(trackLength(toc, 98), 0);
     EXPECT_EQ(trackStart(toc, 98), 255 * 4500 + 255 * 75 + 255);
@@ -70,10 +73,17 @@ TEST(TrackTimingTest, RowsOutsideTheTocGiveZero) {
         EXPECT_EQ(trackLength(toc, k), 0);
         EXPECT_EQ(trackEnd(toc, k), 0);
     }
+    EXPECT_EQ(discLength(toc), 0);  // every entry holds the same address
     toc.LastTrack = 100;
     EXPECT_EQ(discLength(toc), 0);
-    toc.LastTrack = 99;
-    EXPECT_EQ(discLength(toc), 0);  // every entry holds the same address
+    EXPECT_EQ(trackStart(toc, 0), 0);
+
+    // Tracks 3 to 5: three rows, the lead-out in entry 3.
+    DiscToc numbered = test::makeToc({{0, 2, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}}, 3);
+    std::memset(&numbered.TrackData[4], 0xFF, sizeof numbered.TrackData[4]);
+    EXPECT_EQ(trackEnd(numbered, 2), 3 * 4500);
+    EXPECT_EQ(trackStart(numbered, 3), 0);
+    EXPECT_EQ(discLength(numbered), 3 * 4500 - 150);
 }
 
 }  // namespace

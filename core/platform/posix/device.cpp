@@ -18,14 +18,6 @@ constexpr size_t kEntrySize = 8;
 constexpr size_t kMaxEntries = 100;
 constexpr unsigned char kLeadOutNumber = 0xAA;
 
-int openDevice(const char* path) {
-    int fd;
-    do {
-        fd = open(path, O_RDONLY | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
 // readEntry fills one 8-byte entry from the device's entry for track
 // (a track number or CDROM_LEADOUT); a failed request leaves it untouched.
 void readEntry(int fd, unsigned char track, unsigned char* entry) {
@@ -42,10 +34,37 @@ void readEntry(int fd, unsigned char track, unsigned char* entry) {
     entry[7] = request.cdte_addr.msf.frame;
 }
 
-void readToc(int fd, unsigned char* toc, size_t size) {
+}  // namespace
+
+uint32_t volumeSerialNumber(const char*) {
+    return 0;
+}
+
+CdDevice openCdDevice(const char* devicePath) {
+    const size_t prefixLength = sizeof(kDevicePrefix) - 1;
+    if (devicePath == nullptr || std::strncmp(devicePath, kDevicePrefix, prefixLength) != 0 ||
+        devicePath[prefixLength] == '\0') {
+        return invalidCdDevice;
+    }
+    int fd;
+    do {
+        fd = open(devicePath + prefixLength, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd < 0 ? invalidCdDevice : fd;
+}
+
+void closeCdDevice(CdDevice device) {
+    if (device != invalidCdDevice) {
+        close(static_cast<int>(device));
+    }
+}
+
+bool readCdToc(CdDevice device, void* buffer, size_t size) {
+    auto* toc = static_cast<unsigned char*>(buffer);
+    const int fd = static_cast<int>(device);
     cdrom_tochdr header{};
-    if (size < kHeaderSize || ioctl(fd, CDROMREADTOCHDR, &header) != 0) {
-        return;
+    if (toc == nullptr || size < kHeaderSize || ioctl(fd, CDROMREADTOCHDR, &header) != 0) {
+        return false;
     }
     toc[2] = header.cdth_trk0;
     toc[3] = header.cdth_trk1;
@@ -66,26 +85,6 @@ void readToc(int fd, unsigned char* toc, size_t size) {
     const size_t following = 2 + entries * kEntrySize;
     toc[0] = static_cast<unsigned char>(following >> 8);
     toc[1] = static_cast<unsigned char>(following & 0xFF);
-}
-
-}  // namespace
-
-uint32_t volumeSerialNumber(const char*) {
-    return 0;
-}
-
-bool readRawToc(const char* devicePath, void* toc, size_t size) {
-    const size_t prefixLength = sizeof(kDevicePrefix) - 1;
-    if (devicePath == nullptr || std::strncmp(devicePath, kDevicePrefix, prefixLength) != 0 ||
-        devicePath[prefixLength] == '\0') {
-        return false;
-    }
-    const int fd = openDevice(devicePath + prefixLength);
-    if (fd < 0) {
-        return false;
-    }
-    readToc(fd, static_cast<unsigned char*>(toc), size);
-    close(fd);
     return true;
 }
 

@@ -8,25 +8,49 @@
 
 namespace kwCore::platform {
 
+namespace {
+
+HANDLE handleOf(CdDevice device) {
+    return reinterpret_cast<HANDLE>(device);
+}
+
+DWORD clampedSize(size_t size) {
+    return size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
+}
+
+}  // namespace
+
 uint32_t volumeSerialNumber(const char* rootPath) {
     DWORD serial = 0;
     GetVolumeInformationA(rootPath, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0);
     return serial;
 }
 
-bool readRawToc(const char* devicePath, void* toc, size_t size) {
+CdDevice openCdDevice(const char* devicePath) {
+    if (devicePath == nullptr) {
+        return invalidCdDevice;
+    }
     HANDLE device = CreateFileA(devicePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, 0, nullptr);
     if (device == INVALID_HANDLE_VALUE) {
+        return invalidCdDevice;
+    }
+    return reinterpret_cast<CdDevice>(device);
+}
+
+void closeCdDevice(CdDevice device) {
+    if (device != invalidCdDevice) {
+        CloseHandle(handleOf(device));
+    }
+}
+
+bool readCdToc(CdDevice device, void* toc, size_t size) {
+    if (toc == nullptr) {
         return false;
     }
-    // A failed request (no disc) leaves the buffer as it was; the caller
-    // reads that as a disc of zero tracks.
     DWORD returned = 0;
-    const DWORD outputSize = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
-    DeviceIoControl(device, IOCTL_CDROM_READ_TOC, nullptr, 0, toc, outputSize, &returned, nullptr);
-    CloseHandle(device);
-    return true;
+    return DeviceIoControl(handleOf(device), IOCTL_CDROM_READ_TOC, nullptr, 0, toc,
+                           clampedSize(size), &returned, nullptr) != FALSE;
 }
 
 }  // namespace kwCore::platform

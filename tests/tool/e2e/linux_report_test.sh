@@ -100,11 +100,45 @@ printf 'tracks 1 2\ntrack 1 4 0:02:00\ntrack 2 6 5:00:00\nleadout 9:00:00\n' >"$
 expect "data tracks only: no MusicBrainz lines" 0 "CDID: 05021a02
 Length: 008:58:00" -- zemtra "$device" -cdid -mbid -mbtoc -length
 
-# A drive that opens but holds no disc reads as a disc of zero tracks.
+# A drive that opens but holds no disc, or a TOC without tracks, is an
+# error, as a drive that does not open is.
 echo nodisc >"$disc"
-expect "no disc" 0 "CDID: 00000000
-Length: 000:00:00
-Tracks: 0" -- zemtra "$device" -cdid -mbid -mbtoc -length -tracks -toc
+expect "no disc" 1 "$tocError" -- zemtra "$device" -cdid -mbid -mbtoc -length -tracks -toc
+printf 'tracks 1 0\nleadout 9:00:00\n' >"$disc"
+expect "zero tracks" 1 "$tocError" -- zemtra "$device" -cdid -length -tracks
+printf 'tracks 4 3\ntrack 3 0 0:02:00\ntrack 4 0 5:00:00\nleadout 9:00:00\n' >"$disc"
+expect "first track above the last" 1 "$tocError" -- zemtra "$device" -cdid -tracks
+
+# A disc numbered 3 to 5: three tracks, the lead-out after the fifth; rows
+# are numbered from 1, -tocidx shows the disc's numbers.
+sed -e 's/^tracks 1 3/tracks 3 5/' -e 's/^track 3 4/track 5 0/' -e 's/^track 2 /track 4 /' \
+    -e 's/^track 1 /track 3 /' "$here/worked_example.disc" >"$disc"
+echo "track 6 0 70:00:00" >>"$disc"  # never asked for
+expect "tracks 3 to 5" 0 "CDID: 1902d005
+MBTOC: 3 5 54050 150 19012 40135
+Length: 011:58:50
+Tracks: 3
+  1:       000:02:00       004:11:37    3
+  2:       004:13:37       004:41:48    4
+  3:       008:55:10       003:05:40    5" -- zemtra "$device" -cdid -mbtoc -length -tracks -toc -tocidx
+
+# The first TOC read after a disc goes in may be wrong: the TOC is read
+# twice in one opening of the device, and a third time when they differ.
+log=$work/requests.log
+cp "$here/worked_example.disc" "$disc"
+for unsettled in 0 1 2; do
+    echo "unsettled $unsettled" >>"$disc"
+    rm -f "$log"
+    ZEMTRA_SIMDRIVE_LOG=$log expect "first reads unsettled: $unsettled" 0 "Length: 011:58:50" \
+        -- zemtra "$device" -length
+    reads=$(grep -c '^tochdr' "$log")
+    wantedReads=$((unsettled == 0 ? 2 : 3))
+    if [ "$(grep -c '^open' "$log")" -ne 1 ] || [ "$reads" -ne "$wantedReads" ] ||
+        [ "$(tail -n 1 "$log")" != close ]; then
+        echo "FAIL: device requests with $unsettled unsettled reads:"; cat "$log"
+        failures=$((failures + 1))
+    fi
+done
 
 # A TOC claiming 100 tracks has no room for its lead-out: unreadable.
 {

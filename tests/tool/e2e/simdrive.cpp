@@ -10,9 +10,15 @@
 //   track <number> <control> <m>:<s>:<f>
 //   leadout <m>:<s>:<f>
 //   nodisc                         every TOC request fails (ENOMEDIUM)
+//   unsettled <n>                  read r of the first n (each read begins
+//                                  with a header request) answers the
+//                                  lead-out r minutes later, as a drive may
+//                                  just after a disc goes in
 //
-// A request for a track the file does not list fails with EIO. Every other
-// path and descriptor goes straight to the C library.
+// A request for a track the file does not list fails with EIO. When
+// ZEMTRA_SIMDRIVE_LOG names a file, each open, close and request on the
+// drive appends a line to it ("open", "close", "tochdr", "tocentry <n>").
+// Every other path and descriptor goes straight to the C library.
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -37,6 +43,8 @@ struct Disc {
     bool noDisc;
     bool hasHeader;
     int first, last;
+    int unsettledReads;
+    int headerRequests;
     Track tracks[256];  // by track number; 0xAA (CDROM_LEADOUT) is the lead-out
 };
 
@@ -64,6 +72,17 @@ bool isDrive(int fd) {
     return false;
 }
 
+// logRequest appends one line to the request log, when there is one.
+void logRequest(const char* format, int value = 0) {
+    const char* path = getenv("ZEMTRA_SIMDRIVE_LOG");
+    FILE* log = path != nullptr && *path != '\0' ? fopen(path, "a") : nullptr;
+    if (log != nullptr) {
+        fprintf(log, format, value);
+        fputc('\n', log);
+        fclose(log);
+    }
+}
+
 bool parseMsf(const char* text, Track& track) {
     return sscanf(text, "%d:%d:%d", &track.minute, &track.second, &track.frame) == 3;
 }
@@ -86,6 +105,8 @@ void loadDisc() {
         }
         if (strcmp(word, "nodisc") == 0) {
             disc.noDisc = true;
+        } else if (sscanf(line, "unsettled %d", &number) == 1) {
+            disc.unsettledReads = number;
         } else if (sscanf(line, "tracks %d %d", &first, &last) == 2) {
             disc.hasHeader = true;
             disc.first = first;
@@ -116,11 +137,14 @@ int openDrive(int flags) {
     if (fd >= 0) {
         loadDisc();
         openDescriptors[openCount++] = fd;
+        logRequest("open");
     }
     return fd;
 }
 
 int answerHeader(cdrom_tochdr* header) {
+    ++disc.headerRequests;
+    logRequest("tochdr");
     if (disc.noDisc || !disc.hasHeader) {
         errno = disc.noDisc ? ENOMEDIUM : EIO;
         return -1;
@@ -131,14 +155,18 @@ int answerHeader(cdrom_tochdr* header) {
 }
 
 int answerEntry(cdrom_tocentry* entry) {
+    logRequest("tocentry %d", entry->cdte_track);
     if (disc.noDisc) {
         errno = ENOMEDIUM;
         return -1;
     }
-    const Track& track = disc.tracks[entry->cdte_track];
+    Track track = disc.tracks[entry->cdte_track];
     if (!track.present) {
         errno = EIO;
         return -1;
+    }
+    if (entry->cdte_track == CDROM_LEADOUT && disc.headerRequests <= disc.unsettledReads) {
+        track.minute += disc.headerRequests;
     }
     entry->cdte_adr = 1;
     entry->cdte_ctrl = static_cast<__u8>(track.control) & 0x0F;
@@ -257,6 +285,7 @@ int ioctl(int fd, unsigned long request, ...) {
 int close(int fd) {
     for (int i = 0; i < openCount; ++i) {
         if (openDescriptors[i] == fd) {
+            logRequest("close");
             openDescriptors[i] = openDescriptors[--openCount];
             break;
         }

@@ -41,5 +41,5 @@ Tracks: 3
     -- zemtra "'-cdid'" -length -tracks -toc -tocstart -toclength -tocend -tocctrl -tocidx \
     -secs -frames "\"$device\\\""
 echo nodisc >"$disc"
-expect "no disc" 0 "Tracks: 0" -- zemtra "$device" -tracks -toc
+expect "no disc" 1 "Error: Can't read disk TOC." -- zemtra "$device" -tracks -toc
 finish

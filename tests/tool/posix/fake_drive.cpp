@@ -14,6 +14,7 @@ FakeDrive* activeDrive = nullptr;
 
 int answer(FakeDrive& drive, unsigned long request, void* argument) {
     if (request == CDROMREADTOCHDR) {
+        ++drive.headerRequests;
         if (drive.headerFails) {
             errno = ENOMEDIUM;
             return -1;
@@ -32,7 +33,11 @@ int answer(FakeDrive& drive, unsigned long request, void* argument) {
     const uint8_t* msf = drive.address[entry->cdte_track];
     entry->cdte_adr = 1;
     entry->cdte_ctrl = entry->cdte_track & 0x0F;
-    entry->cdte_addr.msf.minute = msf[0];
+    // Read r of the unsettled ones puts the lead-out r minutes later.
+    const bool unsettled =
+        entry->cdte_track == CDROM_LEADOUT && drive.headerRequests <= drive.unsettledReads;
+    entry->cdte_addr.msf.minute =
+        static_cast<uint8_t>(msf[0] + (unsettled ? drive.headerRequests : 0));
     entry->cdte_addr.msf.second = msf[1];
     entry->cdte_addr.msf.frame = msf[2];
     return 0;

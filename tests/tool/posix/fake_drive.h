@@ -14,6 +14,8 @@ struct FakeDrive {
     uint8_t last = 0;           // LastTrack
     uint8_t address[256][3]{};  // minute, second, frame by track number (0xAA the lead-out)
     int entryRequests = 0;      // entry requests answered or refused so far
+    int headerRequests = 0;     // header requests answered or refused so far
+    int unsettledReads = 0;     // read r of the first this many puts the lead-out r minutes later
 
     // FakeDrive makes itself the active drive; ~FakeDrive ends that.
     FakeDrive();

@@ -35,6 +35,16 @@ struct Guarded {
 
 using GuardedToc = Guarded<uint8_t[804]>;
 
+// readRawToc opens the fake drive's device, makes one TOC request into toc
+// and closes it again.
+bool readRawToc(void* toc, size_t size) {
+    const kwCore::platform::CdDevice device = kwCore::platform::openCdDevice(kDevice);
+    EXPECT_NE(device, kwCore::platform::invalidCdDevice);
+    const bool read = kwCore::platform::readCdToc(device, toc, size);
+    kwCore::platform::closeCdDevice(device);
+    return read;
+}
+
 // cdDisc sets up tracks first..last at distinct addresses, lead-out after.
 void cdDisc(FakeDrive& drive, int first, int last) {
     drive.first = static_cast<uint8_t>(first);
@@ -61,7 +71,7 @@ TEST(RawToc, NinetyNineTracksFillEveryEntryWithTheLeadOutLast) {
     FakeDrive drive;
     cdDisc(drive, 1, 99);
     GuardedToc buffer;
-    ASSERT_TRUE(kwCore::platform::readRawToc(kDevice, buffer.value, sizeof buffer.value));
+    ASSERT_TRUE(readRawToc(buffer.value, sizeof buffer.value));
     const uint8_t* toc = buffer.value;
     EXPECT_EQ(toc[0], 0x03);  // 2 + 100 * 8 = 802 bytes follow the length
     EXPECT_EQ(toc[1], 0x22);
@@ -79,7 +89,7 @@ TEST(RawToc, AHundredTracksLeaveNoRoomForTheLeadOut) {
     FakeDrive drive;
     cdDisc(drive, 1, 100);
     GuardedToc buffer;
-    ASSERT_TRUE(kwCore::platform::readRawToc(kDevice, buffer.value, sizeof buffer.value));
+    ASSERT_TRUE(readRawToc(buffer.value, sizeof buffer.value));
     EXPECT_EQ(buffer.value[3], 100);
     expectEntry(buffer.value, 99, 100, drive);
     EXPECT_EQ(drive.entryRequests, 100);  // the lead-out is never asked for
@@ -91,7 +101,7 @@ TEST(RawToc, ShortBuffersGetOnlyWholeEntriesThatFit) {
     cdDisc(drive, 1, 99);
     GuardedToc buffer;
     const size_t size = 4 + 8 * 10 + 5;
-    ASSERT_TRUE(kwCore::platform::readRawToc(kDevice, buffer.value, size));
+    ASSERT_TRUE(readRawToc(buffer.value, size));
     expectEntry(buffer.value, 9, 10, drive);
     EXPECT_EQ(drive.entryRequests, 10);
     EXPECT_EQ(buffer.value[1], 2 + 8 * 10);
@@ -100,7 +110,7 @@ TEST(RawToc, ShortBuffersGetOnlyWholeEntriesThatFit) {
     }
 
     GuardedToc tiny;
-    ASSERT_TRUE(kwCore::platform::readRawToc(kDevice, tiny.value, 3));
+    ASSERT_FALSE(readRawToc(tiny.value, 3));
     for (uint8_t byte : tiny.value) {
         ASSERT_EQ(byte, kGuard);
     }
@@ -110,7 +120,7 @@ TEST(RawToc, NoHeaderAnswerWritesNothing) {
     FakeDrive drive;
     drive.headerFails = true;
     GuardedToc buffer;
-    ASSERT_TRUE(kwCore::platform::readRawToc(kDevice, buffer.value, sizeof buffer.value));
+    ASSERT_FALSE(readRawToc(buffer.value, sizeof buffer.value));
     for (uint8_t byte : buffer.value) {
         ASSERT_EQ(byte, kGuard);
     }
@@ -122,7 +132,7 @@ TEST(RawToc, FailedEntryRequestsLeaveTheirBytes) {
     cdDisc(drive, 1, 5);
     drive.entriesFail = true;
     GuardedToc buffer;
-    ASSERT_TRUE(kwCore::platform::readRawToc(kDevice, buffer.value, sizeof buffer.value));
+    ASSERT_TRUE(readRawToc(buffer.value, sizeof buffer.value));
     EXPECT_EQ(buffer.value[3], 5);
     EXPECT_EQ(buffer.value[1], 2 + 8 * 6);
     for (size_t i = 4; i < sizeof buffer.value; ++i) {
@@ -136,7 +146,7 @@ TEST(RawToc, HostileHeadersNeverReachPastTheBuffer) {
             FakeDrive drive;
             cdDisc(drive, first, last);
             GuardedToc buffer;
-            ASSERT_TRUE(kwCore::platform::readRawToc(kDevice, buffer.value, sizeof buffer.value));
+            ASSERT_TRUE(readRawToc(buffer.value, sizeof buffer.value));
             ASSERT_TRUE(buffer.guardsIntact()) << first << " " << last;
             const int tracks = last >= first ? last - first + 1 : 0;
             const int entries = tracks < 100 ? tracks + 1 : 100;
@@ -149,18 +159,28 @@ TEST(RawToc, HostileHeadersNeverReachPastTheBuffer) {
     }
 }
 
-// Through the TOC reader of the tool: any LastTrack above 99 is unreadable.
-TEST(DiscInfoOnADevice, LastTrackAboveNinetyNineIsUnreadable) {
-    for (int last = 0; last < 256; ++last) {
-        FakeDrive drive;
-        cdDisc(drive, 1, last);
-        Guarded<DiscInfo> info;
-        info.value.read(kFakeDrivePath);
-        ASSERT_TRUE(info.guardsIntact()) << last;
-        ASSERT_EQ(info.value.valid, last <= 99) << last;
-        ASSERT_EQ(info.value.toc.LastTrack, last <= 99 ? last : 0) << last;
-        ASSERT_EQ(info.value.discId & 0xFF, last <= 99 ? static_cast<uint32_t>(last) : 0u) << last;
+// Through the TOC reader of the tool: a header without tracks it can hold
+// (none, a first track above the last, a last track above 99) is unreadable.
+TEST(DiscInfoOnADevice, OnlyHeadersWithTracksAreReadable) {
+    for (int first : {0, 1, 2, 50, 99}) {
+        for (int last = 0; last < 256; ++last) {
+            FakeDrive drive;
+            cdDisc(drive, first, last);
+            Guarded<DiscInfo> info;
+            info.value.read(kFakeDrivePath);
+            ASSERT_TRUE(info.guardsIntact()) << last;
+            const bool readable = first >= 1 && first <= last && last <= 99;
+            ASSERT_EQ(info.value.valid, readable) << first << " " << last;
+            ASSERT_EQ(info.value.toc.LastTrack, readable ? last : 0) << last;
+            ASSERT_EQ(info.value.discId & 0xFF, readable ? static_cast<uint32_t>(last) : 0u)
+                << first << " " << last;
+        }
     }
+    FakeDrive empty;
+    empty.headerFails = true;
+    DiscInfo info;
+    info.read(kFakeDrivePath);
+    EXPECT_FALSE(info.valid);
 }
 
 TEST(DiscInfoOnADevice, FarAddressesAndFailedEntriesReadAsTheyCame) {
@@ -180,6 +200,31 @@ TEST(DiscInfoOnADevice, FarAddressesAndFailedEntriesReadAsTheyCame) {
     EXPECT_EQ(info.toc.LastTrack, 2);
     EXPECT_EQ(info.toc.TrackData[0].Address[1], 0);  // the second read starts from zero
     EXPECT_EQ(info.discId, 2u);
+}
+
+// The TOC is asked for twice in the one device access, a third time when
+// the two answers differ, and the last answer is kept.
+TEST(DiscInfoOnADevice, AFirstAnswerThatDiffersIsReadAgain) {
+    for (int unsettled : {0, 1, 2}) {
+        SCOPED_TRACE(unsettled);
+        FakeDrive drive;
+        cdDisc(drive, 1, 3);
+        drive.unsettledReads = unsettled;
+        DiscInfo info;
+        info.read(kFakeDrivePath);
+        ASSERT_TRUE(info.valid);
+        EXPECT_EQ(drive.headerRequests, unsettled == 0 ? 2 : 3);
+        EXPECT_EQ(info.toc.TrackData[3].Address[1], 79);  // the settled lead-out
+    }
+    // A first answer that fails and a second that succeeds differ too.
+    FakeDrive drive;
+    cdDisc(drive, 1, 3);
+    drive.headerFails = true;
+    DiscToc toc;
+    const kwCore::platform::CdDevice device = kwCore::platform::openCdDevice(kDevice);
+    EXPECT_FALSE(readToc(toc, device));
+    EXPECT_EQ(drive.headerRequests, 2);
+    kwCore::platform::closeCdDevice(device);
 }
 
 }  // namespace
