@@ -9,10 +9,10 @@ namespace zemtra {
 
 namespace {
 
-// requestToc makes one TOC request into a zeroed toc.
-bool requestToc(DiscToc& toc, kwCore::platform::CdDevice device) {
+// requestToc makes one request into a zeroed toc.
+bool requestToc(DiscToc& toc, const TocRequest& request) {
     std::memset(&toc, 0, sizeof toc);
-    return kwCore::platform::readCdToc(device, &toc, sizeof toc);
+    return request(toc);
 }
 
 bool sameToc(const DiscToc& a, const DiscToc& b) {
@@ -28,17 +28,23 @@ kwCore::SharedString devicePath(const kwCore::SharedString& drive) {
     return path;
 }
 
-bool readToc(DiscToc& toc, kwCore::platform::CdDevice device) {
+bool readSettledToc(DiscToc& toc, const TocRequest& request) {
     DiscToc first;
-    const bool firstRead = requestToc(first, device);
-    bool read = requestToc(toc, device);
+    const bool firstRead = requestToc(first, request);
+    bool read = requestToc(toc, request);
     if (read != firstRead || !sameToc(toc, first)) {
-        read = requestToc(toc, device);
+        read = requestToc(toc, request);
     }
     if (!read) {
         std::memset(&toc, 0, sizeof toc);
     }
     return read;
+}
+
+bool readToc(DiscToc& toc, kwCore::platform::CdDevice device) {
+    return readSettledToc(toc, [device](DiscToc& answer) {
+        return kwCore::platform::readCdToc(device, &answer, sizeof answer);
+    });
 }
 
 void DiscInfo::read(const kwCore::SharedString& drive) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "disc_toc.h"
 #include "platform/device.h"
@@ -12,12 +13,18 @@ namespace zemtra {
 // drive text, trailing backslashes removed.
 kwCore::SharedString devicePath(const kwCore::SharedString& drive);
 
-// readToc reads the disc's TOC from an open device into toc. Some drives
-// answer the first request after a disc goes in with a wrong TOC, so it
-// asks twice and, when the two answers differ, a third time and keeps that
-// one. Each answer starts from a zero TOC, so bytes the device does not
-// deliver are zero. Returns false when the kept answer's request failed
-// (no disc), leaving toc zero.
+// TocRequest makes one TOC request into toc; false when the request fails.
+using TocRequest = std::function<bool(DiscToc& toc)>;
+
+// readSettledToc asks request for the TOC into toc. Some drives answer the
+// first request after a disc goes in with a wrong TOC, so it asks twice
+// and, when the two answers differ (a failed request among them), a third
+// time and keeps that one. Each answer starts from a zero TOC, so bytes the
+// device does not deliver are zero. Returns false when the kept answer's
+// request failed (no disc), leaving toc zero.
+bool readSettledToc(DiscToc& toc, const TocRequest& request);
+
+// readToc reads the settled TOC (readSettledToc) of an open device.
 bool readToc(DiscToc& toc, kwCore::platform::CdDevice device);
 
 // DiscInfo is the record of one read of a drive. It holds no handle and no

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
+
+#include "toc_builder.h"
 
 namespace zemtra {
 namespace {
@@ -41,6 +44,59 @@ TEST(DiscInfoTest, DevicePathsDropTrailingBackslashes) {
               kwCore::platform::invalidCdDevice);
     EXPECT_EQ(kwCore::platform::openCdDevice(devicePath("").cStr()),
               kwCore::platform::invalidCdDevice);
+}
+
+// A drive whose answers are scripted: answer r is the worked example with
+// its lead-out minute raised by shift[r], or a failed request when the
+// shift is negative. Past the script every answer is the plain example.
+struct ScriptedDrive {
+    std::vector<int> shift;
+    int requests = 0;
+
+    bool answer(DiscToc& toc) {
+        const int r = requests++;
+        const int by = r < static_cast<int>(shift.size()) ? shift[r] : 0;
+        if (by < 0) {
+            toc.Length[0] = 0xEE;  // a failed request may leave bytes behind
+            return false;
+        }
+        toc = test::workedExampleToc();
+        toc.TrackData[3].Address[1] = static_cast<uint8_t>(toc.TrackData[3].Address[1] + by);
+        return true;
+    }
+};
+
+TEST(DiscInfoTest, TheTocIsReadTwiceAndAThirdTimeWhenTheAnswersDiffer) {
+    const struct {
+        std::vector<int> shift;
+        int requests;
+        bool read;
+        int leadOutMinute;
+    } cases[] = {
+        {{}, 2, true, 12},           // two equal answers
+        {{1}, 3, true, 12},          // a wrong first answer
+        {{1, 2}, 3, true, 12},       // two wrong answers: the third is kept
+        {{1, 1}, 2, true, 13},       // two equal wrong answers cannot be told apart
+        {{-1}, 3, true, 12},         // a failed first request
+        {{0, -1, -1}, 3, false, 0},  // the kept request failed
+        {{-1, -1}, 2, false, 0},     // no disc
+    };
+    for (const auto& c : cases) {
+        ScriptedDrive drive{c.shift};
+        DiscToc toc;
+        std::memset(&toc, 0x5A, sizeof toc);
+        const bool read =
+            readSettledToc(toc, [&drive](DiscToc& answer) { return drive.answer(answer); });
+        SCOPED_TRACE(testing::Message() << "script of " << c.shift.size());
+        EXPECT_EQ(read, c.read);
+        EXPECT_EQ(drive.requests, c.requests);
+        if (read) {
+            EXPECT_EQ(toc.TrackData[3].Address[1], c.leadOutMinute);
+            EXPECT_EQ(toc.TrackData[4].Address[1], 0);  // every answer starts from zero
+        } else {
+            EXPECT_TRUE(allZero(toc));
+        }
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Compares the disc identifier of zemtra -cdid with the first word that the
-# peer tool cd-discid prints for the same simulated drive.
+# peer tool cd-discid prints for the same simulated drive, and their exit
+# status for an empty tray.
 # Usage: peer_discid_test.sh <zemtra> <simdrive.so> [runtime to preload first]
 # Exits 77 (skipped) when cd-discid is not installed.
 set -u
@@ -61,5 +62,20 @@ writeDisc 2417 15000 9;              compare "first track at 0:32:17"
 writeDisc 150 27777 17;              compare "lead-out past 79 minutes"
 cp "$here/worked_example.disc" "$disc"
 compare "worked example"
+
+# An empty tray: both report the missing disc with exit status 1.
+echo nodisc >"$disc"
+env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
+    "$zemtra" "$device" -cdid >/dev/null
+ours=$?
+env LD_PRELOAD="$shim" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
+    cd-discid "$device" >/dev/null 2>&1
+theirs=$?
+if [ "$ours" -eq 1 ] && [ "$ours" -eq "$theirs" ]; then
+    echo "ok: empty tray: exit status $ours"
+else
+    echo "FAIL: empty tray: zemtra exits $ours, cd-discid $theirs"
+    failures=$((failures + 1))
+fi
 
 [ "$failures" -eq 0 ] || { echo "$failures disc(s) differ"; exit 1; }

@@ -3,7 +3,9 @@
 //   report_probe <disc> <switches...>
 // disc: "enhanced" (ten audio tracks and a data track), "example" (the
 // three-track worked example, its third track data) or "dataonly" (two data
-// tracks).
+// tracks), "numbered" (the worked example's addresses as tracks 3 to 5, all
+// audio, the entry after the lead-out holding a later address) or
+// "inconsistent" (a second track that starts before the first).
 #include <cstring>
 
 #include "disc_id.h"
@@ -38,6 +40,12 @@ int main(int argc, char** argv) {
         info.toc = makeToc({{0, 2, 0}, {5, 0, 0}, {9, 0, 0}});
         info.toc.TrackData[0].Control = 4;
         info.toc.TrackData[1].Control = 6;
+    } else if (std::strcmp(argv[1], "numbered") == 0) {
+        info.toc = makeToc({{0, 2, 0}, {4, 13, 37}, {8, 55, 10}, {12, 0, 50}}, 3);
+        info.toc.TrackData[4] = info.toc.TrackData[3];
+        info.toc.TrackData[4].Address[1] = 70;
+    } else if (std::strcmp(argv[1], "inconsistent") == 0) {
+        info.toc = makeToc({{4, 13, 37}, {0, 2, 0}, {12, 0, 50}});
     } else {
         return 2;
     }

@@ -26,5 +26,18 @@ MBTOC: 1 2 28735 150 19012
   2:       004:13:37       004:41:48
   3:       008:55:10       003:05:40" -- probe example -toc -mbid -cdid -mbtoc
 expect "data tracks only" 0 "Tracks: 2" -- probe dataonly -mbid -mbtoc -tracks
+expect "tracks numbered 3 to 5" 0 "CDID: 1902d005
+MBID: L7lhFfx8h5n9hu7Flk4I6tT5KQ0-
+MBTOC: 3 5 54050 150 19012 40135
+Length: 011:58:50
+Tracks: 3
+  1:       000:02:00       004:11:37    3
+  2:       004:13:37       004:41:48    4
+  3:       008:55:10       003:05:40    5" -- probe numbered -cdid -mbid -mbtoc -length -tracks -toc -tocidx
+expect "a TOC that cannot be right: arithmetic only" 0 "CDID: 0c01d302
+Length: 007:47:13
+Tracks: 2
+  1:       004:13:37     -04:-11:-37
+  2:       000:02:00       011:58:50" -- probe inconsistent -cdid -mbid -mbtoc -length -tracks -toc
 
 finish
