@@ -29,10 +29,13 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
     add_test(NAME tool_e2e_report
         COMMAND bash ${ZEMTRA_E2E_DIR}/linux_report_test.sh
             $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${preload_first})
+    add_test(NAME tool_e2e_disc_data
+        COMMAND bash ${ZEMTRA_E2E_DIR}/linux_disc_data_test.sh
+            $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${preload_first})
     add_test(NAME tool_e2e_peer_discid
         COMMAND bash ${ZEMTRA_E2E_DIR}/peer_discid_test.sh
             $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${preload_first})
-    set_tests_properties(tool_e2e_report tool_e2e_peer_discid PROPERTIES
+    set_tests_properties(tool_e2e_report tool_e2e_disc_data tool_e2e_peer_discid PROPERTIES
         LABELS "tool;e2e" SKIP_RETURN_CODE 77)
 
     # The MusicBrainz peer: libdiscid reading the same simulated drive.

@@ -29,7 +29,10 @@
 //
 // SCSI commands come through SG_IO: READ SUB-CHANNEL (42h, formats 02h and
 // 03h) and READ TOC/PMA/ATIP format 05h; a command that fails returns 0
-// from the ioctl with CHECK CONDITION in its status, as Linux does. A
+// from the ioctl with CHECK CONDITION in its status, as Linux does, and
+// leaves stale bytes in the buffer without counting them in resid (a
+// reader that looks only at the ioctl's result takes them for an answer:
+// a valid catalog number "1111111111111"). A
 // sub-channel answer without a value (no mcn line, a track without an isrc
 // line) has its valid bit clear. CDROM_GET_MCN answers the 13 catalog
 // number bytes whatever their valid bit, and fails with the sub-channel.
@@ -269,7 +272,12 @@ int failCommand(sg_io_hdr_t* request) {
     request->driver_status = 0x08;
     request->host_status = 0;
     request->info = SG_INFO_CHECK;
-    request->resid = static_cast<int>(request->dxfer_len);
+    request->resid = 0;
+    auto* stale = static_cast<unsigned char*>(request->dxferp);
+    if (stale != nullptr && request->dxfer_len > 0) {
+        memset(stale, '1', request->dxfer_len);
+        stale[request->dxfer_len > 8 ? 8 : 0] = 0x80;
+    }
     return 0;
 }
 
