@@ -45,7 +45,10 @@ TEST(SubChannelTest, CatalogNumber) {
     EXPECT_EQ(catalogNumber("0724384260927", false), "");
     EXPECT_EQ(catalogNumber("0000000000000"), "");
     EXPECT_EQ(catalogNumber("072438426092A"), "");
-    EXPECT_EQ(catalogNumber(std::string("072438\0260927", 13)), "");
+    EXPECT_EQ(catalogNumber(std::string("072438\0"
+                                        "160927",
+                                        13)),
+              "");
     EXPECT_EQ(catalogNumber("", true, 0), "");
     char digits[kCatalogNumberLength + 1];
     EXPECT_FALSE(parseCatalogNumber(nullptr, 24, digits));
