@@ -48,6 +48,13 @@ bool readToc(DiscToc& toc, kwCore::platform::CdDevice device) {
 }
 
 void DiscInfo::read(const kwCore::SharedString& drive) {
+    DiscData data;
+    read(drive, DiscDataRequest{}, data);
+}
+
+void DiscInfo::read(const kwCore::SharedString& drive, const DiscDataRequest& request,
+                    DiscData& data) {
+    data.clear();
     valid = false;
     reserved = 0;
     discId = 0;
@@ -61,8 +68,12 @@ void DiscInfo::read(const kwCore::SharedString& drive) {
         return;
     }
     const bool read = readToc(toc, device);
+    const bool hasTracks = read && tocTrackCount(toc) != 0;
+    if (hasTracks) {
+        readDiscData(device, toc, request, data);
+    }
     kwCore::platform::closeCdDevice(device);
-    if (!read || tocTrackCount(toc) == 0) {
+    if (!hasTracks) {
         std::memset(&toc, 0, sizeof toc);
         return;
     }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "disc_data.h"
 #include "disc_toc.h"
 #include "platform/device.h"
 #include "text/shared_string.h"
@@ -43,6 +44,11 @@ struct DiscInfo {
     // disc, LastTrack 0, FirstTrack above LastTrack, LastTrack above 99)
     // leave valid false and the TOC and discId zero.
     void read(const kwCore::SharedString& drive);
+
+    // read does the same and, while the device is open and after its TOC
+    // has been read, reads what request asks for into data
+    // (readDiscData). data stays empty when the TOC read fails.
+    void read(const kwCore::SharedString& drive, const DiscDataRequest& request, DiscData& data);
 };
 
 }  // namespace zemtra

@@ -13,7 +13,7 @@ void printTimeColumn(int32_t frames, const TimeFormat& format) {
     kwCore::printFormatted(" %15s", formatTime(frames, format).cStr());
 }
 
-void printTableRow(const ReportOptions& options, const DiscToc& toc, int k) {
+void printTableRow(const ReportOptions& options, const DiscToc& toc, const DiscData& data, int k) {
     kwCore::printFormatted("%3d:", k + 1);
     if (options.tocStart) {
         printTimeColumn(trackStart(toc, k), options.timeFormat);
@@ -30,6 +30,9 @@ void printTableRow(const ReportOptions& options, const DiscToc& toc, int k) {
     }
     if (options.tocIdx) {
         kwCore::printFormatted(" %4d", static_cast<int>(entry.TrackNumber));
+    }
+    if (options.tocIsrc) {
+        kwCore::printFormatted(" %12s", data.isrc[k][0] != '\0' ? data.isrc[k] : "-");
     }
     kwCore::printFormatted("\r\n");
 }
@@ -49,15 +52,49 @@ void printMusicBrainzLines(const ReportOptions& options, const DiscToc& toc) {
     }
 }
 
+// printCatalogNumberLine prints the MCN line when it is asked for and the
+// disc has a catalog number.
+void printCatalogNumberLine(const ReportOptions& options, const DiscData& data) {
+    if (options.mcn && data.catalogNumber[0] != '\0') {
+        kwCore::printFormatted("MCN: %s\r\n", data.catalogNumber);
+    }
+}
+
+// printCdTextLines prints, when asked for, each CD-TEXT field the disc has:
+// the album's, then those of the TOC's tracks in track order.
+void printCdTextLines(const ReportOptions& options, const DiscToc& toc, const DiscData& data) {
+    if (!options.cdText) {
+        return;
+    }
+    const CdText& text = data.cdText;
+    for (int field = 0; field < kCdTextFieldCount; ++field) {
+        if (!text.text[0][field].isEmpty()) {
+            kwCore::printFormatted("Album %s: %s\r\n", kCdTextFieldNames[field],
+                                   text.text[0][field].cStr());
+        }
+    }
+    const int count = tocTrackCount(toc);
+    for (int k = 0; k < count; ++k) {
+        const int track = toc.FirstTrack + k;
+        for (int field = 0; field < kCdTextFieldCount && track <= CdText::kMaxTrack; ++field) {
+            if (!text.text[track][field].isEmpty()) {
+                kwCore::printFormatted("Track %d %s: %s\r\n", track, kCdTextFieldNames[field],
+                                       text.text[track][field].cStr());
+            }
+        }
+    }
+}
+
 }  // namespace
 
-void printReport(const ReportOptions& options, const DiscInfo& info) {
+void printReport(const ReportOptions& options, const DiscInfo& info, const DiscData& data) {
     const DiscToc& toc = info.toc;
     const int trackCount = tocTrackCount(toc);
     if (options.cdid) {
         kwCore::printFormatted("CDID: %08lx\r\n", static_cast<unsigned long>(info.discId));
     }
     printMusicBrainzLines(options, toc);
+    printCatalogNumberLine(options, data);
     if (options.length) {
         kwCore::printFormatted("Length: %s\r\n",
                                formatTime(discLength(toc), options.timeFormat).cStr());
@@ -65,9 +102,10 @@ void printReport(const ReportOptions& options, const DiscInfo& info) {
     if (options.tracks) {
         kwCore::printFormatted("Tracks: %d\r\n", trackCount);
     }
+    printCdTextLines(options, toc, data);
     if (options.toc) {
         for (int k = 0; k < trackCount; ++k) {
-            printTableRow(options, toc, k);
+            printTableRow(options, toc, data, k);
         }
     }
 }
@@ -91,13 +129,14 @@ int runReport(const kwCore::StringArray& arguments) {
     options.normaliseDrive();
 
     DiscInfo info;
-    info.read(options.drive);
+    DiscData data;
+    info.read(options.drive, options.dataRequest(), data);
     if (!info.valid) {
         kwCore::printFormatted("Error: Can't read disk TOC.\r\n");
         return 1;
     }
     options.applyDefaultColumns();
-    printReport(options, info);
+    printReport(options, info, data);
     return 0;
 }
 

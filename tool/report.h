@@ -12,9 +12,11 @@ inline constexpr char kUsageText[] =
     "[-tracks] [-length] [-msf] [-secs] [-frames]\r\n";
 
 // printReport prints the report lines that options ask for about the disc
-// in info, in a fixed order: identifier, MusicBrainz id and lookup TOC,
-// length, track count, table.
-void printReport(const ReportOptions& options, const DiscInfo& info);
+// in info and what it carries in data, in a fixed order: identifier,
+// MusicBrainz id and lookup TOC, catalog number, length, track count,
+// CD-TEXT, table.
+void printReport(const ReportOptions& options, const DiscInfo& info,
+                 const DiscData& data = DiscData{});
 
 // runReport runs the tool on a split command line (element 0 the program,
 // then the arguments): it gathers the switches and the drive, reads the

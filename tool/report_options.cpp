@@ -30,6 +30,9 @@ bool ReportOptions::take(const kwCore::SharedString& argument) {
         {"-msf", &timeFormat.msf},
         {"-secs", &timeFormat.secs},
         {"-frames", &timeFormat.frames},
+        {"-mcn", &mcn},
+        {"-tocisrc", &tocIsrc},
+        {"-cdtext", &cdText},
     };
     for (const auto& entry : switches) {
         if (argument.equals(entry.text)) {
@@ -51,6 +54,14 @@ void ReportOptions::applyDefaultColumns() {
         tocStart = true;
         tocLength = true;
     }
+}
+
+DiscDataRequest ReportOptions::dataRequest() const noexcept {
+    DiscDataRequest request;
+    request.catalogNumber = mcn;
+    request.isrcs = toc && tocIsrc;
+    request.cdText = cdText;
+    return request;
 }
 
 }  // namespace zemtra

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "disc_data.h"
 #include "text/shared_string.h"
 #include "time_format.h"
 
@@ -20,6 +21,9 @@ struct ReportOptions {
     bool length = false;         // -length: print the disc's length
     bool tracks = false;         // -tracks: print the track count
     TimeFormat timeFormat;       // -msf (always on), -secs, -frames
+    bool mcn = false;            // -mcn: print the media catalog number
+    bool tocIsrc = false;        // -tocisrc: column with the track's ISRC
+    bool cdText = false;         // -cdtext: print the CD-TEXT lines
 
     // take applies one command-line argument: an empty one is skipped, one
     // that begins with "-" must equal a switch exactly, any other becomes
@@ -32,6 +36,11 @@ struct ReportOptions {
     // applyDefaultColumns turns on the start and length columns when the
     // table is asked for without any of the start, length and end columns.
     void applyDefaultColumns();
+
+    // dataRequest returns what the report needs from the disc besides its
+    // TOC: the catalog number for -mcn, the ISRCs for -tocisrc with -toc,
+    // the CD-TEXT for -cdtext.
+    DiscDataRequest dataRequest() const noexcept;
 };
 
 }  // namespace zemtra

@@ -56,13 +56,17 @@ std::vector<bool> flags(const ReportOptions& o) {
             o.tracks,
             o.timeFormat.msf,
             o.timeFormat.secs,
-            o.timeFormat.frames};
+            o.timeFormat.frames,
+            o.mcn,
+            o.tocIsrc,
+            o.cdText};
 }
 
 TEST(ReportOptionsTest, EachSwitchSetsItsOwnFlagOnly) {
-    const char* const switches[] = {"-toc",    "-tocstart", "-toclength", "-tocend", "-tocctrl",
-                                    "-tocidx", "-cdid",     "-mbid",      "-mbtoc",  "-length",
-                                    "-tracks", "-msf",      "-secs",      "-frames"};
+    const char* const switches[] = {"-toc",     "-tocstart", "-toclength", "-tocend", "-tocctrl",
+                                    "-tocidx",  "-cdid",     "-mbid",      "-mbtoc",  "-length",
+                                    "-tracks",  "-msf",      "-secs",      "-frames", "-mcn",
+                                    "-tocisrc", "-cdtext"};
     const std::vector<bool> initial = flags(ReportOptions{});
     std::vector<bool> onlyMsf(std::size(switches), false);
     onlyMsf[11] = true;
@@ -84,6 +88,24 @@ TEST(ReportOptionsTest, NearMissesAreUnknownAndChangeNothing) {
         EXPECT_EQ(flags(options), flags(ReportOptions{})) << argument;
         EXPECT_TRUE(options.drive.isNull()) << argument;
     }
+}
+
+TEST(ReportOptionsTest, DiscDataIsAskedForOnlyByItsSwitches) {
+    ReportOptions options;
+    EXPECT_FALSE(options.dataRequest().any());
+    options.tocIsrc = true;  // a column without the table reads nothing
+    EXPECT_FALSE(options.dataRequest().any());
+    options.toc = true;
+    EXPECT_TRUE(options.dataRequest().isrcs);
+    EXPECT_FALSE(options.dataRequest().catalogNumber || options.dataRequest().cdText);
+    ReportOptions codes;
+    codes.mcn = codes.cdText = true;
+    EXPECT_TRUE(codes.dataRequest().catalogNumber && codes.dataRequest().cdText);
+    EXPECT_FALSE(codes.dataRequest().isrcs);
+
+    // The ISRC column does not count for the default columns.
+    options.applyDefaultColumns();
+    EXPECT_TRUE(options.tocStart && options.tocLength);
 }
 
 TEST(ReportOptionsTest, TableWithoutTimeColumnsGetsStartAndLength) {

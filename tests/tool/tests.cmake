@@ -29,10 +29,13 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
     add_test(NAME tool_e2e_report
         COMMAND bash ${ZEMTRA_E2E_DIR}/linux_report_test.sh
             $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${preload_first})
+    add_test(NAME tool_e2e_disc_data
+        COMMAND bash ${ZEMTRA_E2E_DIR}/linux_disc_data_test.sh
+            $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${preload_first})
     add_test(NAME tool_e2e_peer_discid
         COMMAND bash ${ZEMTRA_E2E_DIR}/peer_discid_test.sh
             $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${preload_first})
-    set_tests_properties(tool_e2e_report tool_e2e_peer_discid PROPERTIES
+    set_tests_properties(tool_e2e_report tool_e2e_disc_data tool_e2e_peer_discid PROPERTIES
         LABELS "tool;e2e" SKIP_RETURN_CODE 77)
 
     # The MusicBrainz peer: libdiscid reading the same simulated drive.
@@ -51,6 +54,25 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
         set_tests_properties(tool_e2e_peer_mbid PROPERTIES LABELS "tool;e2e")
     else()
         message(WARNING "libdiscid not found: the MusicBrainz peer check is left out")
+    endif()
+
+    # The CD-TEXT peer: libcdio's parser given the packs the drive answers.
+    if(PKG_CONFIG_FOUND)
+        pkg_check_modules(LIBCDIO QUIET IMPORTED_TARGET libcdio)
+    endif()
+    find_package(Python3 QUIET COMPONENTS Interpreter)
+    if(LIBCDIO_FOUND AND Python3_FOUND)
+        add_executable(zemtra_cdtext_peer ${ZEMTRA_E2E_DIR}/cdtext_peer.c)
+        target_compile_options(zemtra_cdtext_peer PRIVATE -fno-sanitize=all)
+        target_link_options(zemtra_cdtext_peer PRIVATE -fno-sanitize=all)
+        target_link_libraries(zemtra_cdtext_peer PRIVATE PkgConfig::LIBCDIO)
+        add_test(NAME tool_e2e_peer_cdtext
+            COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/peer_cdtext_test.py
+                $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive>
+                $<TARGET_FILE:zemtra_cdtext_peer> ${preload_first})
+        set_tests_properties(tool_e2e_peer_cdtext PROPERTIES LABELS "tool;e2e")
+    else()
+        message(WARNING "libcdio or python3 not found: the CD-TEXT peer check is left out")
     endif()
 
     # valgrind over zemtra on every exit path; not with sanitizers, whose

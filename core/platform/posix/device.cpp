@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <linux/cdrom.h>
+#include <scsi/sg.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -32,6 +33,72 @@ void readEntry(int fd, unsigned char track, unsigned char* entry) {
     entry[5] = request.cdte_addr.msf.minute;
     entry[6] = request.cdte_addr.msf.second;
     entry[7] = request.cdte_addr.msf.frame;
+}
+
+// kCommandTimeout is how long one SCSI command may take, in milliseconds:
+// sub-channel and lead-in reads take seconds on some drives.
+constexpr unsigned kCommandTimeout = 30000;
+constexpr size_t kCdTextHeaderSize = 4;
+constexpr size_t kLargestTransfer = 65535;
+
+// readFromDevice sends the 10-byte MMC command to the device through SG_IO
+// and reads up to size bytes into data. Returns the number of bytes the
+// device delivered; 0 when the ioctl fails or the command ends in any
+// status other than good (SG_IO returns 0 for a command the drive refused).
+size_t readFromDevice(int fd, const unsigned char (&command)[10], void* data, size_t size) {
+    unsigned char sense[32];
+    sg_io_hdr_t request{};
+    request.interface_id = 'S';
+    request.dxfer_direction = SG_DXFER_FROM_DEV;
+    request.cmd_len = sizeof command;
+    request.cmdp = const_cast<unsigned char*>(command);
+    request.dxferp = data;
+    request.dxfer_len = static_cast<unsigned>(size);
+    request.sbp = sense;
+    request.mx_sb_len = sizeof sense;
+    request.timeout = kCommandTimeout;
+    if (ioctl(fd, SG_IO, &request) != 0 || (request.info & SG_INFO_OK_MASK) != SG_INFO_OK ||
+        request.status != 0 || request.host_status != 0 || request.driver_status != 0) {
+        return 0;
+    }
+    if (request.resid < 0 || static_cast<size_t>(request.resid) > size) {
+        return 0;
+    }
+    return size - static_cast<size_t>(request.resid);
+}
+
+size_t readSubChannel(CdDevice device, unsigned char format, int track, void* answer, size_t size) {
+    if (answer == nullptr || track < 0 || track > 0xFF) {
+        return 0;
+    }
+    if (size > kCdSubChannelSize) {
+        size = kCdSubChannelSize;
+    }
+    const unsigned char command[10] = {0x42,
+                                       0x00,
+                                       0x40,
+                                       format,
+                                       0x00,
+                                       0x00,
+                                       static_cast<unsigned char>(track),
+                                       0x00,
+                                       static_cast<unsigned char>(size),
+                                       0x00};
+    return readFromDevice(static_cast<int>(device), command, answer, size);
+}
+
+size_t readTocFormat5(int fd, void* buffer, size_t size) {
+    const unsigned char command[10] = {0x43,
+                                       0x00,
+                                       0x05,
+                                       0x00,
+                                       0x00,
+                                       0x00,
+                                       0x00,
+                                       static_cast<unsigned char>(size >> 8),
+                                       static_cast<unsigned char>(size & 0xFF),
+                                       0x00};
+    return readFromDevice(fd, command, buffer, size);
 }
 
 }  // namespace
@@ -86,6 +153,31 @@ bool readCdToc(CdDevice device, void* buffer, size_t size) {
     toc[0] = static_cast<unsigned char>(following >> 8);
     toc[1] = static_cast<unsigned char>(following & 0xFF);
     return true;
+}
+
+size_t readCdCatalogNumber(CdDevice device, void* answer, size_t size) {
+    return readSubChannel(device, 0x02, 0, answer, size);
+}
+
+size_t readCdTrackIsrc(CdDevice device, int track, void* answer, size_t size) {
+    return readSubChannel(device, 0x03, track, answer, size);
+}
+
+size_t readCdText(CdDevice device, void* buffer, size_t size) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    const int fd = static_cast<int>(device);
+    if (bytes == nullptr || size < kCdTextHeaderSize ||
+        readTocFormat5(fd, bytes, kCdTextHeaderSize) != kCdTextHeaderSize) {
+        return 0;
+    }
+    size_t length = ((static_cast<size_t>(bytes[0]) << 8) | bytes[1]) + 2;
+    if (length > kLargestTransfer) {
+        length = kLargestTransfer;
+    }
+    if (length > size) {
+        length = size;
+    }
+    return readTocFormat5(fd, bytes, length);
 }
 
 }  // namespace kwCore::platform

@@ -6,9 +6,29 @@
 
 #include <ntddcdrm.h>
 
+#include <cstddef>
+
 namespace kwCore::platform {
 
+// The layouts the portable parsers read, as the system headers define them.
+static_assert(sizeof(CDROM_SUB_Q_DATA_FORMAT) == 2);
+static_assert(offsetof(CDROM_SUB_Q_DATA_FORMAT, Track) == 1);
+static_assert(sizeof(SUB_Q_MEDIA_CATALOG_NUMBER) == kCdSubChannelSize);
+static_assert(offsetof(SUB_Q_MEDIA_CATALOG_NUMBER, MediaCatalog) == 9);
+static_assert(sizeof(SUB_Q_TRACK_ISRC) == kCdSubChannelSize);
+static_assert(offsetof(SUB_Q_TRACK_ISRC, Track) == 6);
+static_assert(offsetof(SUB_Q_TRACK_ISRC, TrackIsrc) == 9);
+static_assert(sizeof(CDROM_READ_TOC_EX) == 4);
+static_assert(offsetof(CDROM_READ_TOC_EX, SessionTrack) == 1);
+static_assert(offsetof(CDROM_TOC_CD_TEXT_DATA, Descriptors) == 4);
+static_assert(sizeof(CDROM_TOC_CD_TEXT_DATA_BLOCK) == 18);
+static_assert(IOCTL_CDROM_READ_Q_CHANNEL == 0x0002402C);
+static_assert(IOCTL_CDROM_READ_TOC_EX == 0x00024054);
+
 namespace {
+
+constexpr size_t kCdTextHeaderSize = 4;
+constexpr size_t kLargestTransfer = 65535;
 
 HANDLE handleOf(CdDevice device) {
     return reinterpret_cast<HANDLE>(device);
@@ -16,6 +36,39 @@ HANDLE handleOf(CdDevice device) {
 
 DWORD clampedSize(size_t size) {
     return size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
+}
+
+// readSubChannel makes one IOCTL_CDROM_READ_Q_CHANNEL request for format
+// and track into answer.
+size_t readSubChannel(CdDevice device, UCHAR format, int track, void* answer, size_t size) {
+    if (answer == nullptr || track < 0 || track > 0xFF) {
+        return 0;
+    }
+    CDROM_SUB_Q_DATA_FORMAT request{};
+    request.Format = format;
+    request.Track = static_cast<UCHAR>(track);
+    DWORD returned = 0;
+    if (!DeviceIoControl(handleOf(device), IOCTL_CDROM_READ_Q_CHANNEL, &request, sizeof request,
+                         answer, clampedSize(size < kCdSubChannelSize ? size : kCdSubChannelSize),
+                         &returned, nullptr)) {
+        return 0;
+    }
+    return returned;
+}
+
+// readTocCdText makes one IOCTL_CDROM_READ_TOC_EX request for the CD-TEXT
+// into size bytes of buffer.
+size_t readTocCdText(CdDevice device, void* buffer, size_t size) {
+    CDROM_READ_TOC_EX request{};
+    request.Format = CDROM_READ_TOC_EX_FORMAT_CDTEXT;
+    request.Msf = 0;
+    request.SessionTrack = 0;
+    DWORD returned = 0;
+    if (!DeviceIoControl(handleOf(device), IOCTL_CDROM_READ_TOC_EX, &request, sizeof request,
+                         buffer, clampedSize(size), &returned, nullptr)) {
+        return 0;
+    }
+    return returned < size ? returned : size;
 }
 
 }  // namespace
@@ -51,6 +104,30 @@ bool readCdToc(CdDevice device, void* toc, size_t size) {
     DWORD returned = 0;
     return DeviceIoControl(handleOf(device), IOCTL_CDROM_READ_TOC, nullptr, 0, toc,
                            clampedSize(size), &returned, nullptr) != FALSE;
+}
+
+size_t readCdCatalogNumber(CdDevice device, void* answer, size_t size) {
+    return readSubChannel(device, IOCTL_CDROM_MEDIA_CATALOG, 0, answer, size);
+}
+
+size_t readCdTrackIsrc(CdDevice device, int track, void* answer, size_t size) {
+    return readSubChannel(device, IOCTL_CDROM_TRACK_ISRC, track, answer, size);
+}
+
+size_t readCdText(CdDevice device, void* buffer, size_t size) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    if (bytes == nullptr || size < kCdTextHeaderSize ||
+        readTocCdText(device, bytes, kCdTextHeaderSize) != kCdTextHeaderSize) {
+        return 0;
+    }
+    size_t length = ((static_cast<size_t>(bytes[0]) << 8) | bytes[1]) + 2;
+    if (length > kLargestTransfer) {
+        length = kLargestTransfer;
+    }
+    if (length > size) {
+        length = size;
+    }
+    return readTocCdText(device, bytes, length);
 }
 
 }  // namespace kwCore::platform

@@ -1,21 +1,43 @@
 /* The peer for the identifier lines: reads the drive given on the command
  * line with libdiscid and prints its disc id and lookup TOC in the lines of
  * zemtra -mbid -mbtoc, or with -freedb its freedb id in the line of
- * zemtra -cdid. Prints nothing when libdiscid cannot read the disc. */
+ * zemtra -cdid, or with -mcnisrc the catalog number in the line of
+ * zemtra -mcn and then, for each track, its number and ISRC (or "-").
+ * Prints nothing when libdiscid cannot read the disc. */
 #include <discid/discid.h>
 #include <stdio.h>
 #include <string.h>
 
+/* printMcnIsrc prints what libdiscid read of the catalog number and the
+ * ISRCs; libdiscid passes on a catalog number of zeros as it is. */
+static void printMcnIsrc(DiscId* disc) {
+    const char* mcn = discid_get_mcn(disc);
+    int track;
+    if (mcn != NULL && *mcn != '\0' && strspn(mcn, "0") != strlen(mcn)) {
+        printf("MCN: %s\n", mcn);
+    }
+    for (track = discid_get_first_track_num(disc); track <= discid_get_last_track_num(disc);
+         ++track) {
+        const char* isrc = discid_get_track_isrc(disc, track);
+        printf("%d %s\n", track, isrc != NULL && *isrc != '\0' ? isrc : "-");
+    }
+}
+
 int main(int argc, char** argv) {
     const int freedb = argc == 3 && strcmp(argv[2], "-freedb") == 0;
-    if (argc != 2 && !freedb) {
-        fprintf(stderr, "usage: discid_peer <device> [-freedb]\n");
+    const int mcnIsrc = argc == 3 && strcmp(argv[2], "-mcnisrc") == 0;
+    unsigned features = mcnIsrc ? DISCID_FEATURE_MCN | DISCID_FEATURE_ISRC : 0;
+    DiscId* disc;
+    if (argc != 2 && !freedb && !mcnIsrc) {
+        fprintf(stderr, "usage: discid_peer <device> [-freedb | -mcnisrc]\n");
         return 2;
     }
-    DiscId* disc = discid_new();
-    if (discid_read_sparse(disc, argv[1], 0)) {
+    disc = discid_new();
+    if (discid_read_sparse(disc, argv[1], features)) {
         if (freedb) {
             printf("CDID: %s\n", discid_get_freedb_id(disc));
+        } else if (mcnIsrc) {
+            printMcnIsrc(disc);
         } else {
             printf("MBID: %s\nMBTOC: %s\n", discid_get_id(disc), discid_get_toc_string(disc));
         }

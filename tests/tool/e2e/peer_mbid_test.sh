@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Compares the lines of zemtra -mbid -mbtoc with what the libdiscid peer
-# prints for the same simulated drive, over fixed and random discs.
+# Compares the lines of zemtra -mbid -mbtoc, and its catalog number and
+# ISRCs, with what the libdiscid peer prints for the same simulated drive,
+# over fixed and random discs.
 # Usage: peer_mbid_test.sh <zemtra> <simdrive.so> <discid_peer> [runtime to preload first]
 set -u
 zemtra=$1
@@ -75,6 +76,10 @@ compare() {
     fi
     ours=$(env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
         "$zemtra" "$device" "${ourSwitches[@]}" | tr -d '\r')
+    # The table rows reduce to the TOC's track number and the ISRC column;
+    # the peer lists audio tracks only.
+    [[ " ${ourSwitches[*]} " == *" -tocisrc "* ]] && ours=$(awk '/^MCN: / { print; next }
+        $(NF - 2) !~ /^000[4-7c-f]$/ { print $(NF - 1), $NF }' <<<"$ours")
     theirs=$(env LD_PRELOAD="$shim" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
         "$peer" "$device" "${peerSwitches[@]}" 2>/dev/null)
     if [ "$ours" = "$theirs" ]; then
@@ -127,6 +132,38 @@ for round in $(seq 1 40); do
     randomDisc "$first" "$count" "${kinds[RANDOM % 2]}"
     compare "freedb id, $count tracks from $first" -cdid -- -freedb
 done
+
+# randomCodes: appends a catalog number and ISRCs to the disc file, each
+# valid, with its valid bit clear (the drive then answers zeros) or absent.
+randomCodes() {
+    local t first last letters=ABCDEFGHIJKLMNOPQRSTUVWXYZ alnum=ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789
+    read -r _ first last <"$disc"
+    case $((RANDOM % 3)) in
+        0) printf 'mcn %06d%07d\n' $((1 + RANDOM % 999999)) $(((RANDOM * 32768 + RANDOM) % 10000000)) ;;
+        1) echo "mcn 0000000000000"; echo mcninvalid ;;
+    esac >>"$disc"
+    for ((t = first; t <= last; t++)); do
+        case $((RANDOM % 4)) in
+            0 | 1) printf 'isrc %d %s%s%s%s%s%s%07d\n' "$t" "${letters:RANDOM % 26:1}" \
+                "${letters:RANDOM % 26:1}" "${alnum:RANDOM % 36:1}" "${alnum:RANDOM % 36:1}" \
+                "${alnum:RANDOM % 36:1}" "" $(((RANDOM * 32768 + RANDOM) % 10000000)) ;;
+            2) echo "isrc $t DEA000000000"; echo "isrcinvalid $t" ;;
+        esac
+    done >>"$disc"
+}
+
+# Catalog numbers and ISRCs of random audio and enhanced discs.
+coded=0
+for round in $(seq 1 60); do
+    kinds=(audio enhanced)
+    first=$((RANDOM % 4 == 0 ? 1 + RANDOM % 20 : 1))
+    count=$((1 + RANDOM % (RANDOM % 2 ? 20 : 100 - first)))
+    randomDisc "$first" "$count" "${kinds[RANDOM % 2]}"
+    randomCodes
+    grep -q '^isrc\|^mcn [1-9]' "$disc" && coded=$((coded + 1))
+    compare "codes, $count tracks from $first" -mcn -toc -tocctrl -tocidx -tocisrc -- -mcnisrc
+done
+[ "$coded" -ge 40 ] || { echo "FAIL: too few discs with codes"; failures=$((failures + 1)); }
 
 echo "$identified discs identified alike"
 [ "$identified" -ge 60 ] || { echo "FAIL: too few discs identified"; failures=$((failures + 1)); }

@@ -5,12 +5,47 @@
 // three-track worked example, its third track data) or "dataonly" (two data
 // tracks), "numbered" (the worked example's addresses as tracks 3 to 5, all
 // audio, the entry after the lead-out holding a later address) or
-// "inconsistent" (a second track that starts before the first).
+// "inconsistent" (a second track that starts before the first). "coded" is
+// the worked example with a catalog number, ISRCs for its first track and
+// its data track (never printed) and CD-TEXT for the album, its tracks and
+// a track it does not have.
 #include <cstring>
+#include <vector>
 
 #include "disc_id.h"
 #include "report.h"
 #include "toc_builder.h"
+
+namespace {
+
+// codedData fills data as the "coded" disc carries it.
+void codedData(zemtra::DiscData& data) {
+    std::memcpy(data.catalogNumber, "0724384260927", 14);
+    std::memcpy(data.isrc[0], "USRC17607839", 13);
+    std::memcpy(data.isrc[2], "GBAYE0000001", 13);
+    // Titles of the album and tracks 1 to 4, the album's performer, then a
+    // performer for track 1 that repeats the album's.
+    const char titles[] = "Caf\xe9\0One\0\t\0Three\0Four\0";
+    const char performers[] = "Band\0\t\0";
+    std::vector<uint8_t> answer(4, 0);
+    uint8_t seq = 0;
+    auto addRun = [&](uint8_t type, const char* run, size_t length) {
+        for (size_t offset = 0; offset < length; offset += 12) {
+            uint8_t pack[zemtra::kCdTextPackSize] = {type, 0, seq++, 0};
+            std::memcpy(pack + 4, run + offset, length - offset < 12 ? length - offset : 12);
+            const uint16_t crc = zemtra::cdTextPackCrc(pack);
+            pack[16] = static_cast<uint8_t>(crc >> 8);
+            pack[17] = static_cast<uint8_t>(crc);
+            answer.insert(answer.end(), pack, pack + sizeof pack);
+        }
+    };
+    addRun(0x80, titles, sizeof titles - 1);
+    addRun(0x81, performers, sizeof performers - 1);
+    answer[1] = static_cast<uint8_t>(answer.size() - 2);
+    zemtra::parseCdText(answer.data(), answer.size(), data.cdText);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using zemtra::test::makeToc;
@@ -18,7 +53,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     zemtra::DiscInfo info;
-    if (std::strcmp(argv[1], "enhanced") == 0) {
+    zemtra::DiscData data;
+    if (std::strcmp(argv[1], "coded") == 0) {
+        info.toc = zemtra::test::workedExampleToc();
+        info.toc.TrackData[2].Control = 4;
+        codedData(data);
+    } else if (std::strcmp(argv[1], "enhanced") == 0) {
         // Starts at sectors 150, 12767, ... 247455, the data track at 281735.
         info.toc = makeToc({{0, 2, 0},
                             {2, 50, 17},
@@ -59,6 +99,6 @@ int main(int argc, char** argv) {
         }
     }
     options.applyDefaultColumns();
-    zemtra::printReport(options, info);
+    zemtra::printReport(options, info, data);
     return 0;
 }

@@ -39,5 +39,21 @@ Length: 007:47:13
 Tracks: 2
   1:       004:13:37     -04:-11:-37
   2:       000:02:00       011:58:50" -- probe inconsistent -cdid -mbid -mbtoc -length -tracks -toc
+expect "what the disc carries" 0 $'CDID: 1902ce03
+MBID: SQiFYOy5pb1fSd1CnF3kgi8kQcc-
+MCN: 0724384260927
+Length: 011:58:50
+Tracks: 3
+Album title: Caf\xc3\xa9
+Album performer: Band
+Track 1 title: One
+Track 1 performer: Band
+Track 2 title: One
+Track 3 title: Three
+  1:       000:02:00       004:11:37    1 USRC17607839
+  2:       004:13:37       004:41:48    2            -
+  3:       008:55:10       003:05:40    3 GBAYE0000001' \
+    -- probe coded -tocisrc -cdtext -toc -tracks -length -mcn -mbid -cdid -tocidx
+expect "ISRC column without the table" 0 "Tracks: 3" -- probe coded -tracks -tocisrc
 
 finish

@@ -14,15 +14,39 @@
 //                                  with a header request) answers the
 //                                  lead-out r minutes later, as a drive may
 //                                  just after a disc goes in
+//   mcn <13 characters>            the media catalog number, valid
+//   mcninvalid                     ... answered with its valid bit clear
+//   isrc <track> <12 characters>   a track's ISRC, valid
+//   isrcinvalid <track>            ... answered with its valid bit clear
+//   subchannelfail                 every READ SUB-CHANNEL command fails
+//   subchanneldeliver <n>          ... delivers at most n bytes
+//   cdtext <hex bytes...>          CD-TEXT packs, appended (several lines)
+//   cdtextclaim <n>                the CD-TEXT header's count (default: the
+//                                  bytes of the packs plus 2)
+//   cdtextdeliver <n>              a CD-TEXT command delivers at most n bytes
+//   cdtextfail <n>                 CD-TEXT commands n and later (from 1)
+//                                  fail
+//
+// SCSI commands come through SG_IO: READ SUB-CHANNEL (42h, formats 02h and
+// 03h) and READ TOC/PMA/ATIP format 05h; a command that fails returns 0
+// from the ioctl with CHECK CONDITION in its status, as Linux does, and
+// leaves stale bytes in the buffer without counting them in resid (a
+// reader that looks only at the ioctl's result takes them for an answer:
+// a valid catalog number "1111111111111"). A
+// sub-channel answer without a value (no mcn line, a track without an isrc
+// line) has its valid bit clear. CDROM_GET_MCN answers the 13 catalog
+// number bytes whatever their valid bit, and fails with the sub-channel.
 //
 // A request for a track the file does not list fails with EIO. When
 // ZEMTRA_SIMDRIVE_LOG names a file, each open, close and request on the
-// drive appends a line to it ("open", "close", "tochdr", "tocentry <n>").
+// drive appends a line to it ("open", "close", "tochdr", "tocentry <n>",
+// "subchannel <format> <track>", "cdtext <allocation length>", "getmcn").
 // Every other path and descriptor goes straight to the C library.
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <linux/cdrom.h>
+#include <scsi/sg.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -46,6 +70,18 @@ struct Disc {
     int unsettledReads;
     int headerRequests;
     Track tracks[256];  // by track number; 0xAA (CDROM_LEADOUT) is the lead-out
+    char mcn[14];
+    bool mcnValid;
+    char isrc[256][13];
+    bool isrcValid[256];
+    bool subChannelFails;
+    int subChannelDeliver;  // -1: all
+    unsigned char cdText[65536 + 4];
+    int cdTextLength;  // pack bytes
+    int cdTextClaim;   // -1: cdTextLength + 2
+    int cdTextDeliver;
+    int cdTextFailFrom;  // 0: never
+    int cdTextCommands;
 };
 
 constexpr int kMaxOpen = 32;
@@ -87,8 +123,23 @@ bool parseMsf(const char* text, Track& track) {
     return sscanf(text, "%d:%d:%d", &track.minute, &track.second, &track.frame) == 3;
 }
 
+// appendHex appends the hexadecimal bytes of text to the CD-TEXT packs.
+void appendHex(const char* text) {
+    unsigned value = 0;
+    int used = 0;
+    while (sscanf(text, " %2x%n", &value, &used) == 1) {
+        if (disc.cdTextLength < 65536) {
+            disc.cdText[4 + disc.cdTextLength++] = static_cast<unsigned char>(value);
+        }
+        text += used;
+    }
+}
+
 void loadDisc() {
     memset(&disc, 0, sizeof disc);
+    disc.subChannelDeliver = -1;
+    disc.cdTextClaim = -1;
+    disc.cdTextDeliver = -1;
     const char* path = getenv("ZEMTRA_SIMDRIVE_DISC");
     FILE* file = path ? fopen(path, "r") : nullptr;
     if (file == nullptr) {
@@ -116,6 +167,28 @@ void loadDisc() {
             Track& track = disc.tracks[number];
             track.control = control;
             track.present = parseMsf(msf, track);
+        } else if (strcmp(word, "mcn") == 0 && sscanf(line, "mcn %13s", disc.mcn) == 1) {
+            disc.mcnValid = true;
+        } else if (strcmp(word, "mcninvalid") == 0) {
+            disc.mcnValid = false;
+        } else if (strcmp(word, "isrc") == 0 && sscanf(line, "isrc %d %12s", &number, msf) == 2 &&
+                   number > 0 && number < 256) {
+            memcpy(disc.isrc[number], msf, 13);
+            disc.isrcValid[number] = true;
+        } else if (sscanf(line, "isrcinvalid %d", &number) == 1 && number > 0 && number < 256) {
+            disc.isrcValid[number] = false;
+        } else if (strcmp(word, "subchannelfail") == 0) {
+            disc.subChannelFails = true;
+        } else if (sscanf(line, "subchanneldeliver %d", &number) == 1) {
+            disc.subChannelDeliver = number;
+        } else if (strcmp(word, "cdtext") == 0) {
+            appendHex(line + 6);
+        } else if (sscanf(line, "cdtextclaim %d", &number) == 1) {
+            disc.cdTextClaim = number;
+        } else if (sscanf(line, "cdtextdeliver %d", &number) == 1) {
+            disc.cdTextDeliver = number;
+        } else if (sscanf(line, "cdtextfail %d", &number) == 1) {
+            disc.cdTextFailFrom = number;
         } else if (sscanf(line, "leadout %63s", msf) == 1) {
             Track& track = disc.tracks[CDROM_LEADOUT];
             track.present = parseMsf(msf, track);
@@ -182,6 +255,113 @@ int answerEntry(cdrom_tocentry* entry) {
         errno = EINVAL;
         return -1;
     }
+    return 0;
+}
+
+// failCommand ends a SCSI command with CHECK CONDITION and ILLEGAL REQUEST
+// sense data; the ioctl itself succeeds.
+int failCommand(sg_io_hdr_t* request) {
+    static const unsigned char sense[18] = {0x70, 0, 0x05, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x24};
+    const unsigned room = request->mx_sb_len < sizeof sense ? request->mx_sb_len : sizeof sense;
+    if (request->sbp != nullptr) {
+        memcpy(request->sbp, sense, room);
+    }
+    request->sb_len_wr = static_cast<unsigned char>(room);
+    request->status = 0x02;
+    request->masked_status = 0x01;
+    request->driver_status = 0x08;
+    request->host_status = 0;
+    request->info = SG_INFO_CHECK;
+    request->resid = 0;
+    auto* stale = static_cast<unsigned char*>(request->dxferp);
+    if (stale != nullptr && request->dxfer_len > 0) {
+        memset(stale, '1', request->dxfer_len);
+        stale[request->dxfer_len > 8 ? 8 : 0] = 0x80;
+    }
+    return 0;
+}
+
+// deliver copies at most limit (-1: any) of the answer's size bytes into
+// the command's buffer and ends it well.
+int deliver(sg_io_hdr_t* request, const unsigned char* answer, int size, int limit) {
+    int count =
+        static_cast<int>(request->dxfer_len) < size ? static_cast<int>(request->dxfer_len) : size;
+    if (limit >= 0 && count > limit) {
+        count = limit;
+    }
+    memcpy(request->dxferp, answer, static_cast<size_t>(count));
+    request->status = 0;
+    request->masked_status = 0;
+    request->driver_status = 0;
+    request->host_status = 0;
+    request->sb_len_wr = 0;
+    request->info = SG_INFO_OK;
+    request->resid = static_cast<int>(request->dxfer_len) - count;
+    return 0;
+}
+
+// subChannelAnswer builds the 24-byte answer for format 2 or 3.
+void subChannelAnswer(int format, int track, unsigned char (&answer)[24]) {
+    memset(answer, 0, sizeof answer);
+    answer[3] = 20;
+    answer[4] = static_cast<unsigned char>(format);
+    if (format == 2) {
+        answer[8] = disc.mcnValid ? 0x80 : 0;
+        memcpy(answer + 9, disc.mcn, 13);
+    } else {
+        answer[6] = static_cast<unsigned char>(track);
+        answer[8] = disc.isrcValid[track] ? 0x80 : 0;
+        memcpy(answer + 9, disc.isrc[track], 12);
+    }
+}
+
+int answerScsi(sg_io_hdr_t* request) {
+    if (request->interface_id != 'S' || request->cmdp == nullptr || request->cmd_len < 10 ||
+        request->dxfer_direction != SG_DXFER_FROM_DEV) {
+        errno = EINVAL;
+        return -1;
+    }
+    const unsigned char* command = request->cmdp;
+    if (disc.noDisc) {
+        return failCommand(request);
+    }
+    if (command[0] == 0x42 && (command[3] == 2 || command[3] == 3)) {
+        logRequest(command[3] == 2 ? "subchannel 2 %d" : "subchannel 3 %d", command[6]);
+        if (disc.subChannelFails || (command[2] & 0x40) == 0 ||
+            (command[3] == 3 && !disc.tracks[command[6]].present)) {
+            return failCommand(request);
+        }
+        unsigned char answer[24];
+        subChannelAnswer(command[3], command[6], answer);
+        const int allocation = command[7] << 8 | command[8];
+        return deliver(request, answer, allocation < 24 ? allocation : 24, disc.subChannelDeliver);
+    }
+    if (command[0] == 0x43 && (command[2] & 0x0F) == 5) {
+        const int allocation = command[7] << 8 | command[8];
+        logRequest("cdtext %d", allocation);
+        ++disc.cdTextCommands;
+        if (disc.cdTextLength == 0 ||
+            (disc.cdTextFailFrom > 0 && disc.cdTextCommands >= disc.cdTextFailFrom)) {
+            return failCommand(request);
+        }
+        const int claim = disc.cdTextClaim >= 0 ? disc.cdTextClaim : disc.cdTextLength + 2;
+        disc.cdText[0] = static_cast<unsigned char>(claim >> 8);
+        disc.cdText[1] = static_cast<unsigned char>(claim);
+        const int size = 4 + disc.cdTextLength;
+        return deliver(request, disc.cdText, allocation < size ? allocation : size,
+                       disc.cdTextDeliver);
+    }
+    return failCommand(request);
+}
+
+int answerMcn(cdrom_mcn* mcn) {
+    logRequest("getmcn");
+    if (disc.noDisc || disc.subChannelFails) {
+        errno = disc.noDisc ? ENOMEDIUM : EIO;
+        return -1;
+    }
+    memcpy(mcn->medium_catalog_number, disc.mcn, 13);
+    mcn->medium_catalog_number[13] = 0;
     return 0;
 }
 
@@ -275,6 +455,12 @@ int ioctl(int fd, unsigned long request, ...) {
         }
         if (request == CDROMREADTOCENTRY) {
             return answerEntry(static_cast<cdrom_tocentry*>(argument));
+        }
+        if (request == SG_IO) {
+            return answerScsi(static_cast<sg_io_hdr_t*>(argument));
+        }
+        if (request == CDROM_GET_MCN) {
+            return answerMcn(static_cast<cdrom_mcn*>(argument));
         }
         errno = EINVAL;
         return -1;
