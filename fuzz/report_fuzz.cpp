@@ -27,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     info.reserved = 0;
     info.discId = zemtra::computeDiscId(info.toc);
 
-    // Each of the next two bytes' bits turns on one switch.
+    // Each of the next three bytes' bits turns on one switch.
     uint32_t bits = 0;
-    for (size_t i = sizeof info.toc; i < size && i < sizeof info.toc + 2; ++i) {
+    for (size_t i = sizeof info.toc; i < size && i < sizeof info.toc + 3; ++i) {
         bits = bits << 8 | data[i];
     }
     zemtra::ReportOptions options;
@@ -46,7 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                            &options.tracks,
                            &options.timeFormat.msf,
                            &options.timeFormat.secs,
-                           &options.timeFormat.frames};
+                           &options.timeFormat.frames,
+                           &options.mbUrl,
+                           &options.mbWs,
+                           &options.arid,
+                           &options.arUrl,
+                           &options.cddb};
     for (size_t i = 0; i < sizeof flags / sizeof flags[0]; ++i) {
         *flags[i] = (bits >> i & 1) != 0;
     }

@@ -12,8 +12,9 @@ inline constexpr char kUsageText[] =
     "[-tracks] [-length] [-msf] [-secs] [-frames]\r\n";
 
 // printReport prints the report lines that options ask for about the disc
-// in info, in a fixed order: identifier, MusicBrainz id and lookup TOC,
-// length, track count, table.
+// in info, in a fixed order: identifier, MusicBrainz id, lookup TOC and
+// addresses, AccurateRip id and address, CDDB query, length, track count,
+// table.
 void printReport(const ReportOptions& options, const DiscInfo& info);
 
 // runReport runs the tool on a split command line (element 0 the program,

@@ -30,6 +30,11 @@ bool ReportOptions::take(const kwCore::SharedString& argument) {
         {"-msf", &timeFormat.msf},
         {"-secs", &timeFormat.secs},
         {"-frames", &timeFormat.frames},
+        {"-mburl", &mbUrl},
+        {"-mbws", &mbWs},
+        {"-arid", &arid},
+        {"-arurl", &arUrl},
+        {"-cddb", &cddb},
     };
     for (const auto& entry : switches) {
         if (argument.equals(entry.text)) {
