@@ -2,8 +2,9 @@
 // report's bytes can be compared on every platform without a drive.
 //   report_probe <disc> <switches...>
 // disc: "enhanced" (ten audio tracks and a data track), "example" (the
-// three-track worked example, its third track data) or "dataonly" (two data
-// tracks).
+// three-track worked example, its third track data), "dataonly" (two data
+// tracks) or "late" (four audio tracks, the first after the usual 150
+// frames).
 #include <cstring>
 
 #include "disc_id.h"
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
         info.toc = makeToc({{0, 2, 0}, {5, 0, 0}, {9, 0, 0}});
         info.toc.TrackData[0].Control = 4;
         info.toc.TrackData[1].Control = 6;
+    } else if (std::strcmp(argv[1], "late") == 0) {
+        // Starts at frames 183, 107633, 179103, 284840, the lead-out at 356440.
+        info.toc = makeToc({{0, 2, 33}, {23, 55, 8}, {39, 48, 3}, {63, 17, 65}, {79, 12, 40}});
     } else {
         return 2;
     }
