@@ -72,7 +72,7 @@ for count in 1 99; do
         randomDisc 1 "$count" "$kind"; compare "$count tracks, $kind"
     done
 done
-for round in $(seq 1 50); do
+for round in $(seq 1 30); do
     kind=${kinds[RANDOM % ${#kinds[@]}]}
     count=$((1 + RANDOM % 99))
     randomDisc 1 "$count" "$kind"; compare "random disc $round ($count tracks, $kind)"
