@@ -17,7 +17,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kwcore.pc DESTINATION ${CMAKE_INSTALL_
 set(CPACK_PACKAGE_NAME zemtra)
 set(CPACK_PACKAGE_VENDOR "Zemtra")
 set(CPACK_PACKAGE_CONTACT "Zemtra developers <zemtra@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Audio CD reporter (disc ids, length, track table) and the kwCore library")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Audio CD reporter (disc ids, lookup addresses, length, track table) and the kwCore library")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -29,8 +29,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "zlib1g-dev")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Zemtra reads the table of contents of the audio CD in a drive and reports
-its freedb disc identifier, its playing length, its track count and a
-per-track table of start, length and end times.
+the identifiers databases key it on (freedb, MusicBrainz, AccurateRip, with
+the CDDB query and the MusicBrainz and AccurateRip addresses), its playing
+length, its track count and a per-track table of start, length and end
+times. A bash completion comes with it.
 
 The package also holds kwCore, the C++20 core library Zemtra is built on,
 as a static library with its headers, a CMake package and a pkg-config file.")

@@ -27,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     info.reserved = 0;
     info.discId = zemtra::computeDiscId(info.toc);
 
-    // Each of the next two bytes' bits turns on one switch.
+    // Each of the next three bytes' bits turns on one switch.
     uint32_t bits = 0;
-    for (size_t i = sizeof info.toc; i < size && i < sizeof info.toc + 2; ++i) {
+    for (size_t i = sizeof info.toc; i < size && i < sizeof info.toc + 3; ++i) {
         bits = bits << 8 | data[i];
     }
     zemtra::ReportOptions options;
@@ -46,7 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                            &options.tracks,
                            &options.timeFormat.msf,
                            &options.timeFormat.secs,
-                           &options.timeFormat.frames};
+                           &options.timeFormat.frames,
+                           &options.mbUrl,
+                           &options.mbWs,
+                           &options.arid,
+                           &options.arUrl,
+                           &options.cddb,
+                           &options.mcn,
+                           &options.tocIsrc,
+                           &options.cdText};
     for (size_t i = 0; i < sizeof flags / sizeof flags[0]; ++i) {
         *flags[i] = (bits >> i & 1) != 0;
     }
@@ -60,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     FUZZ_CHECK(n == info.toc.LastTrack - info.toc.FirstTrack + 1 &&
                n <= zemtra::DiscToc::kMaxTracks);
-    FUZZ_CHECK((info.discId & 0xFF) == static_cast<uint32_t>(n));
+    FUZZ_CHECK((info.discId & 0xFF) == info.toc.LastTrack);
     int32_t total = 0;
     for (int k = 0; k < n; ++k) {
         const int32_t start = zemtra::trackStart(info.toc, k);

@@ -77,11 +77,12 @@ kwCore::SharedString musicBrainzId(const MusicBrainzDisc& disc) {
     return id;
 }
 
-kwCore::SharedString musicBrainzLookupToc(const MusicBrainzDisc& disc) {
+kwCore::SharedString musicBrainzLookupToc(const MusicBrainzDisc& disc, char separator) {
     kwCore::SharedString text =
-        kwCore::format("%d %d %d", disc.firstTrack, disc.lastTrack, static_cast<int>(disc.leadOut));
+        kwCore::format("%d%c%d%c%d", disc.firstTrack, separator, disc.lastTrack, separator,
+                       static_cast<int>(disc.leadOut));
     for (int track = disc.firstTrack; track <= disc.lastTrack; ++track) {
-        text.append(kwCore::format(" %d", static_cast<int>(disc.offsets[track])));
+        text.append(kwCore::format("%c%d", separator, static_cast<int>(disc.offsets[track])));
     }
     return text;
 }

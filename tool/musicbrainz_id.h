@@ -42,7 +42,8 @@ kwCore::SharedString musicBrainzId(const MusicBrainzDisc& disc);
 
 // musicBrainzLookupToc returns the TOC that MusicBrainz's web service looks
 // discs up by: first track, last track, lead-out and each track's offset,
-// in decimal, separated by single spaces.
-kwCore::SharedString musicBrainzLookupToc(const MusicBrainzDisc& disc);
+// in decimal, separated by single separator characters (spaces, or '+' in
+// an address).
+kwCore::SharedString musicBrainzLookupToc(const MusicBrainzDisc& disc, char separator = ' ');
 
 }  // namespace zemtra

@@ -1,6 +1,9 @@
 #include "report.h"
 
+#include "accuraterip_id.h"
+#include "cddb_query.h"
 #include "musicbrainz_id.h"
+#include "musicbrainz_url.h"
 #include "text/console_output.h"
 #include "toc_tracks.h"
 #include "track_timing.h"
@@ -37,11 +40,13 @@ void printTableRow(const ReportOptions& options, const DiscToc& toc, const DiscD
     kwCore::printFormatted("\r\n");
 }
 
-// printMusicBrainzLines prints the MusicBrainz id and lookup TOC lines that
-// options ask for; a disc without an audio track to identify has neither.
+// printMusicBrainzLines prints the MusicBrainz lines that options ask for:
+// id, lookup TOC, submission and web-service addresses. A disc without an
+// audio track to identify has none of them.
 void printMusicBrainzLines(const ReportOptions& options, const DiscToc& toc) {
     MusicBrainzDisc disc;
-    if ((!options.mbid && !options.mbtoc) || !findMusicBrainzDisc(toc, disc)) {
+    if ((!options.mbid && !options.mbtoc && !options.mbUrl && !options.mbWs) ||
+        !findMusicBrainzDisc(toc, disc)) {
         return;
     }
     if (options.mbid) {
@@ -49,6 +54,30 @@ void printMusicBrainzLines(const ReportOptions& options, const DiscToc& toc) {
     }
     if (options.mbtoc) {
         kwCore::printFormatted("MBTOC: %s\r\n", musicBrainzLookupToc(disc).cStr());
+    }
+    if (options.mbUrl) {
+        kwCore::printFormatted("MBURL: %s\r\n", musicBrainzSubmissionUrl(disc).cStr());
+    }
+    if (options.mbWs) {
+        kwCore::printFormatted("MBWS: %s\r\n", musicBrainzWebServiceUrl(disc).cStr());
+    }
+}
+
+// printAccurateRipAndCddbLines prints the AccurateRip id and address lines
+// that options ask for (not for a disc without an audio track) and the CDDB
+// query line, which every disc has.
+void printAccurateRipAndCddbLines(const ReportOptions& options, const DiscInfo& info) {
+    AccurateRipId id;
+    if ((options.arid || options.arUrl) && findAccurateRipId(info.toc, info.discId, id)) {
+        if (options.arid) {
+            kwCore::printFormatted("ARID: %s\r\n", accurateRipId(id).cStr());
+        }
+        if (options.arUrl) {
+            kwCore::printFormatted("ARURL: %s\r\n", accurateRipUrl(id).cStr());
+        }
+    }
+    if (options.cddb) {
+        kwCore::printFormatted("CDDB: %s\r\n", cddbQuery(info.toc, info.discId).cStr());
     }
 }
 
@@ -94,6 +123,7 @@ void printReport(const ReportOptions& options, const DiscInfo& info, const DiscD
         kwCore::printFormatted("CDID: %08lx\r\n", static_cast<unsigned long>(info.discId));
     }
     printMusicBrainzLines(options, toc);
+    printAccurateRipAndCddbLines(options, info);
     printCatalogNumberLine(options, data);
     if (options.length) {
         kwCore::printFormatted("Length: %s\r\n",

@@ -18,6 +18,11 @@ struct ReportOptions {
     bool cdid = false;           // -cdid: print the disc identifier
     bool mbid = false;           // -mbid: print the MusicBrainz disc id
     bool mbtoc = false;          // -mbtoc: print the MusicBrainz lookup TOC
+    bool mbUrl = false;          // -mburl: print the MusicBrainz submission address
+    bool mbWs = false;           // -mbws: print the MusicBrainz web-service lookup
+    bool arid = false;           // -arid: print the AccurateRip disc id
+    bool arUrl = false;          // -arurl: print the AccurateRip record's address
+    bool cddb = false;           // -cddb: print the CDDB query
     bool length = false;         // -length: print the disc's length
     bool tracks = false;         // -tracks: print the track count
     TimeFormat timeFormat;       // -msf (always on), -secs, -frames

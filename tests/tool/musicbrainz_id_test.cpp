@@ -10,27 +10,7 @@
 namespace zemtra {
 namespace {
 
-// tocAt returns a TOC with tracks from firstTrack starting at the given
-// frame addresses, the lead-out last; the tracks listed in data (by
-// position from 0) are data tracks.
-DiscToc tocAt(const std::vector<int>& frames, std::vector<int> data = {}, int firstTrack = 1) {
-    DiscToc toc = test::makeToc({{0, 0, 0}});
-    const int tracks = static_cast<int>(frames.size()) - 1;
-    toc.FirstTrack = static_cast<uint8_t>(firstTrack);
-    toc.LastTrack = static_cast<uint8_t>(firstTrack + tracks - 1);
-    for (int k = 0; k <= tracks; ++k) {
-        TocEntry& entry = toc.TrackData[k];
-        entry.TrackNumber = static_cast<uint8_t>(k == tracks ? 0xAA : firstTrack + k);
-        entry.Adr = 1;
-        entry.Address[1] = static_cast<uint8_t>(frames[k] / 4500);
-        entry.Address[2] = static_cast<uint8_t>(frames[k] / 75 % 60);
-        entry.Address[3] = static_cast<uint8_t>(frames[k] % 75);
-    }
-    for (int k : data) {
-        toc.TrackData[k].Control = 4;
-    }
-    return toc;
-}
+using test::tocAt;
 
 MusicBrainzDisc discOf(const DiscToc& toc) {
     MusicBrainzDisc disc;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "disc_id.h"
+#include "toc_builder.h"
 
 namespace zemtra {
 namespace {
@@ -57,16 +58,21 @@ std::vector<bool> flags(const ReportOptions& o) {
             o.timeFormat.msf,
             o.timeFormat.secs,
             o.timeFormat.frames,
+            o.mbUrl,
+            o.mbWs,
+            o.arid,
+            o.arUrl,
+            o.cddb,
             o.mcn,
             o.tocIsrc,
             o.cdText};
 }
 
 TEST(ReportOptionsTest, EachSwitchSetsItsOwnFlagOnly) {
-    const char* const switches[] = {"-toc",     "-tocstart", "-toclength", "-tocend", "-tocctrl",
-                                    "-tocidx",  "-cdid",     "-mbid",      "-mbtoc",  "-length",
-                                    "-tracks",  "-msf",      "-secs",      "-frames", "-mcn",
-                                    "-tocisrc", "-cdtext"};
+    const char* const switches[] = {
+        "-toc",   "-tocstart", "-toclength", "-tocend", "-tocctrl", "-tocidx", "-cdid",  "-mbid",
+        "-mbtoc", "-length",   "-tracks",    "-msf",    "-secs",    "-frames", "-mburl", "-mbws",
+        "-arid",  "-arurl",    "-cddb",      "-mcn",    "-tocisrc", "-cdtext"};
     const std::vector<bool> initial = flags(ReportOptions{});
     std::vector<bool> onlyMsf(std::size(switches), false);
     onlyMsf[11] = true;
@@ -82,7 +88,8 @@ TEST(ReportOptionsTest, EachSwitchSetsItsOwnFlagOnly) {
 }
 
 TEST(ReportOptionsTest, NearMissesAreUnknownAndChangeNothing) {
-    for (const char* argument : {"-TOC", "-to", "-tocs", "--toc", "-", "-toc\xE9", "-cdid "}) {
+    for (const char* argument : {"-TOC", "-to", "-tocs", "--toc", "-", "-toc\xE9", "-cdid ",
+                                 "-mbur", "-ar", "-aridx", "-CDDB"}) {
         ReportOptions options;
         EXPECT_FALSE(options.take(kwCore::SharedString(argument))) << argument;
         EXPECT_EQ(flags(options), flags(ReportOptions{})) << argument;
@@ -181,6 +188,50 @@ TEST(ReportTest, NinetyNineTracksOfDistinctLengths) {
     printReport(options, info);
     const std::string printed = withoutCarriageReturns(testing::internal::GetCapturedStdout());
     EXPECT_EQ(printed, wanted);
+}
+
+// printed returns what printReport prints for info with the given switches.
+std::string printed(const DiscInfo& info, std::initializer_list<const char*> switches) {
+    ReportOptions options;
+    for (const char* argument : switches) {
+        EXPECT_TRUE(options.take(kwCore::SharedString(argument))) << argument;
+    }
+    testing::internal::CaptureStdout();
+    printReport(options, info);
+    return withoutCarriageReturns(testing::internal::GetCapturedStdout());
+}
+
+TEST(ReportTest, IdentifierLinesComeInTheirFixedPlace) {
+    DiscInfo info;
+    std::memset(static_cast<void*>(&info), 0, sizeof info);
+    info.valid = true;
+    info.toc = test::tocAt({150, 19012, 40135, 54050}, {2});
+    info.discId = computeDiscId(info.toc);
+    const std::string toc = "1+2+28735+150+19012";
+    const std::string mbid = "SQiFYOy5pb1fSd1CnF3kgi8kQcc-";
+    const std::string arid = "002-00011c3a-00030b01-1902ce03";
+    // Switches in reverse order: the lines still come in the report's order.
+    EXPECT_EQ(
+        printed(info, {"-tracks", "-length", "-cddb", "-arurl", "-arid", "-mbws", "-mburl",
+                       "-mbtoc", "-mbid", "-cdid"}),
+        line("CDID: 1902ce03") + line("MBID: " + mbid) + line("MBTOC: 1 2 28735 150 19012") +
+            line("MBURL: https://musicbrainz.org/cdtoc/attach?id=" + mbid +
+                 "&tracks=2&toc=" + toc) +
+            line("MBWS: https://musicbrainz.org/ws/2/discid/" + mbid + "?toc=" + toc) +
+            line("ARID: " + arid) +
+            line("ARURL: http://www.accuraterip.com/accuraterip/a/3/c/dBAR-" + arid + ".bin") +
+            line("CDDB: 1902ce03 3 150 19012 40135 720") + line("Length: 011:58:50") +
+            line("Tracks: 3"));
+    EXPECT_EQ(printed(info, {"-arurl"}),
+              line("ARURL: http://www.accuraterip.com/accuraterip/a/3/c/dBAR-" + arid + ".bin"));
+    EXPECT_EQ(printed(info, {"-mbws"}),
+              line("MBWS: https://musicbrainz.org/ws/2/discid/" + mbid + "?toc=" + toc));
+
+    // Data tracks only: no audio to identify, but the CDDB query stands.
+    info.toc = test::tocAt({150, 22500, 40500}, {0, 1});
+    info.discId = computeDiscId(info.toc);
+    EXPECT_EQ(printed(info, {"-mbid", "-mburl", "-mbws", "-arid", "-arurl", "-cddb"}),
+              line("CDDB: 05021a02 2 150 22500 540"));
 }
 
 }  // namespace

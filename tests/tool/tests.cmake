@@ -100,3 +100,12 @@ if(TARGET tool_tests AND NOT WIN32)
     target_sources(tool_tests PRIVATE ${posix_sources})
     target_link_libraries(tool_tests PRIVATE ${CMAKE_DL_LIBS})
 endif()
+
+# The bash completion that the Debian package ships, sourced into bash.
+if(NOT WIN32)
+    add_test(NAME tool_bash_completion
+        COMMAND bash ${ZEMTRA_E2E_DIR}/completion_test.sh
+            ${PROJECT_SOURCE_DIR}/tool/zemtra.bash-completion $<TARGET_FILE:zemtra>
+            ${PROJECT_SOURCE_DIR}/zemtra.1)
+    set_tests_properties(tool_bash_completion PROPERTIES LABELS "tool;e2e")
+endif()

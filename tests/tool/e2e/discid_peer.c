@@ -1,8 +1,9 @@
 /* The peer for the identifier lines: reads the drive given on the command
- * line with libdiscid and prints its disc id and lookup TOC in the lines of
- * zemtra -mbid -mbtoc, or with -freedb its freedb id in the line of
- * zemtra -cdid, or with -mcnisrc the catalog number in the line of
- * zemtra -mcn and then, for each track, its number and ISRC (or "-").
+ * line with libdiscid and prints, in the lines of zemtra, its disc id and
+ * lookup TOC (-mbid -mbtoc), with -submission those and its submission
+ * address (-mbid -mbtoc -mburl), with -freedb its freedb id (-cdid), or
+ * with -mcnisrc the catalog number in the line of zemtra -mcn and then,
+ * for each track, its number and ISRC (or "-").
  * Prints nothing when libdiscid cannot read the disc. */
 #include <discid/discid.h>
 #include <stdio.h>
@@ -26,10 +27,11 @@ static void printMcnIsrc(DiscId* disc) {
 int main(int argc, char** argv) {
     const int freedb = argc == 3 && strcmp(argv[2], "-freedb") == 0;
     const int mcnIsrc = argc == 3 && strcmp(argv[2], "-mcnisrc") == 0;
+    const int submission = argc == 3 && strcmp(argv[2], "-submission") == 0;
     unsigned features = mcnIsrc ? DISCID_FEATURE_MCN | DISCID_FEATURE_ISRC : 0;
     DiscId* disc;
-    if (argc != 2 && !freedb && !mcnIsrc) {
-        fprintf(stderr, "usage: discid_peer <device> [-freedb | -mcnisrc]\n");
+    if (argc != 2 && !freedb && !mcnIsrc && !submission) {
+        fprintf(stderr, "usage: discid_peer <device> [-freedb | -mcnisrc | -submission]\n");
         return 2;
     }
     disc = discid_new();
@@ -40,6 +42,9 @@ int main(int argc, char** argv) {
             printMcnIsrc(disc);
         } else {
             printf("MBID: %s\nMBTOC: %s\n", discid_get_id(disc), discid_get_toc_string(disc));
+            if (submission) {
+                printf("MBURL: %s\n", discid_get_submission_url(disc));
+            }
         }
     } else {
         fprintf(stderr, "discid_peer: %s\n", discid_get_error_msg(disc));

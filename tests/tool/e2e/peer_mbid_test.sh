@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Compares the lines of zemtra -mbid -mbtoc, and its catalog number and
-# ISRCs, with what the libdiscid peer prints for the same simulated drive,
-# over fixed and random discs.
+# Compares the lines of zemtra -mbid -mbtoc -mburl, and its catalog number
+# and ISRCs, with what the libdiscid peer prints for the same simulated
+# drive, over fixed and random discs.
 # Usage: peer_mbid_test.sh <zemtra> <simdrive.so> <discid_peer> [runtime to preload first]
 set -u
 zemtra=$1
 shim=$2
 peer=$3
 preload=${4:+$4:}$shim
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 device=$work/simcd
@@ -15,58 +16,13 @@ disc=$work/disc.txt
 failures=0
 identified=0
 
-# msf <frames>: prints the address as minute:second:frame, without a newline.
-msf() { printf '%d:%d:%d' $(($1 / 4500)) $(($1 / 75 % 60)) $(($1 % 75)); }
-
-# writeDisc <first track number> <control of each track...> -- <starts...> <lead-out>
-writeDisc() {
-    local first=$1 controls=() starts=() t
-    shift
-    while [ "$1" != -- ]; do controls+=("$1"); shift; done
-    shift
-    starts=("$@")
-    {
-        echo "tracks $first $((first + ${#controls[@]} - 1))"
-        for t in "${!controls[@]}"; do
-            printf 'track %d %d ' $((first + t)) "${controls[t]}"
-            msf "${starts[t]}"
-            echo
-        done
-        printf 'leadout '
-        msf "${starts[${#controls[@]}]}"
-        echo
-    } >"$disc"
-}
-
-# randomDisc <first> <tracks> <kind>: kind is audio, enhanced (one or two
-# data tracks last, 11,400 frames or more after the audio), datafirst or
-# dataonly. Tracks are 500 to 40,000 frames long, the disc under 250 minutes.
-randomDisc() {
-    local first=$1 count=$2 kind=$3 controls=() starts=() t frames=$((150 + RANDOM % 100))
-    local longest=$((1100000 / count < 40000 ? 1100000 / count : 40000)) dataCount=$((1 + RANDOM % 2))
-    [ "$count" -lt 2 ] && dataCount=1
-    for ((t = 0; t < count; t++)); do
-        local control=0 length=$((500 + (RANDOM * 32768 + RANDOM) % (longest - 499)))
-        case $kind in
-            enhanced) [ $t -ge $((count - dataCount)) ] && [ $t -gt 0 ] && control=4 ;;
-            datafirst) [ $t -eq 0 ] && control=4 ;;
-            dataonly) control=$((4 + RANDOM % 2 * 2)) ;;
-        esac
-        # The second session starts at least 11,400 frames after the first ends.
-        if [ $control -ge 4 ] && [ $t -gt 0 ] && [ "${controls[t - 1]}" -eq 0 ]; then
-            frames=$((frames + 11400 + RANDOM % 300))
-        fi
-        controls+=("$control")
-        starts+=("$frames")
-        frames=$((frames + length))
-    done
-    writeDisc "$first" "${controls[@]}" -- "${starts[@]}" "$frames"
-}
+. "$here/disc_files.sh"
 
 # compare <name> [zemtra switches -- peer switches]: by default the
-# MusicBrainz lines.
+# MusicBrainz id, lookup TOC and submission address. The peer's address
+# begins "http://", ours "https://": the rest must be the same.
 compare() {
-    local name=$1 ours theirs ourSwitches=(-mbtoc -mbid) peerSwitches=()
+    local name=$1 ours theirs ourSwitches=(-mburl -mbtoc -mbid) peerSwitches=(-submission)
     if [ $# -gt 1 ]; then
         shift
         ourSwitches=()
@@ -82,6 +38,7 @@ compare() {
         $(NF - 2) !~ /^000[4-7c-f]$/ { print $(NF - 1), $NF }' <<<"$ours")
     theirs=$(env LD_PRELOAD="$shim" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
         "$peer" "$device" "${peerSwitches[@]}" 2>/dev/null)
+    theirs=${theirs/MBURL: http:\/\//MBURL: https://}
     if [ "$ours" = "$theirs" ]; then
         [ -n "$ours" ] && identified=$((identified + 1))
     else
@@ -115,8 +72,8 @@ for count in 1 2 99; do
     done
 done
 for round in $(seq 1 100); do
-    kinds=(audio audio enhanced datafirst dataonly)
-    kind=${kinds[RANDOM % 5]}
+    kinds=(audio audio enhanced datafirst dataonly mixed)
+    kind=${kinds[RANDOM % 6]}
     first=$((RANDOM % 4 == 0 ? 1 + RANDOM % 20 : 1))
     count=$((1 + RANDOM % (100 - first)))
     randomDisc "$first" "$count" "$kind"; compare "random disc $round ($count tracks from $first, $kind)"

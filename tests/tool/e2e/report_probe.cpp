@@ -2,8 +2,9 @@
 // report's bytes can be compared on every platform without a drive.
 //   report_probe <disc> <switches...>
 // disc: "enhanced" (ten audio tracks and a data track), "example" (the
-// three-track worked example, its third track data) or "dataonly" (two data
-// tracks), "numbered" (the worked example's addresses as tracks 3 to 5, all
+// three-track worked example, its third track data), "dataonly" (two data
+// tracks), "late" (four audio tracks, the first after the usual 150
+// frames), "numbered" (the worked example's addresses as tracks 3 to 5, all
 // audio, the entry after the lead-out holding a later address) or
 // "inconsistent" (a second track that starts before the first). "coded" is
 // the worked example with a catalog number, ISRCs for its first track and
@@ -80,6 +81,9 @@ int main(int argc, char** argv) {
         info.toc = makeToc({{0, 2, 0}, {5, 0, 0}, {9, 0, 0}});
         info.toc.TrackData[0].Control = 4;
         info.toc.TrackData[1].Control = 6;
+    } else if (std::strcmp(argv[1], "late") == 0) {
+        // Starts at frames 183, 107633, 179103, 284840, the lead-out at 356440.
+        info.toc = makeToc({{0, 2, 33}, {23, 55, 8}, {39, 48, 3}, {63, 17, 65}, {79, 12, 40}});
     } else if (std::strcmp(argv[1], "numbered") == 0) {
         info.toc = makeToc({{0, 2, 0}, {4, 13, 37}, {8, 55, 10}, {12, 0, 50}}, 3);
         info.toc.TrackData[4] = info.toc.TrackData[3];

@@ -56,4 +56,22 @@ Track 3 title: Three
     -- probe coded -tocisrc -cdtext -toc -tracks -length -mcn -mbid -cdid -tocidx
 expect "ISRC column without the table" 0 "Tracks: 3" -- probe coded -tracks -tocisrc
 
+# The lines that come between MBTOC and Length, whatever the switches' order.
+mbtoc=1+10+270335+150+12767+40487+63225+93410+118115+151865+184340+215260+247455
+expect "enhanced CD, every identifier" 0 "CDID: 9e0f9e0b
+MBID: 9AQWqQ0eCCwktwPPrIUIYkUw2Uo-
+MBTOC: ${mbtoc//+/ }
+MBURL: https://musicbrainz.org/cdtoc/attach?id=9AQWqQ0eCCwktwPPrIUIYkUw2Uo-&tracks=10&toc=$mbtoc
+MBWS: https://musicbrainz.org/ws/2/discid/9AQWqQ0eCCwktwPPrIUIYkUw2Uo-?toc=$mbtoc
+ARID: 010-0015c010-00b44a7f-9e0f9e0b
+ARURL: http://www.accuraterip.com/accuraterip/0/1/0/dBAR-010-0015c010-00b44a7f-9e0f9e0b.bin
+CDDB: 9e0f9e0b 11 150 12767 40487 63225 93410 118115 151865 184340 215260 247455 281735 4000
+Length: 066:38:00" -- probe enhanced -length -cddb -arurl -arid -mbws -mburl -mbtoc -mbid -cdid
+# The published AccurateRip id of a disc whose first track starts late.
+expect "late first track" 0 "ARID: 004-000e26d9-00380804-3e128e04
+ARURL: http://www.accuraterip.com/accuraterip/9/d/6/dBAR-004-000e26d9-00380804-3e128e04.bin
+CDDB: 3e128e04 4 183 107633 179103 284840 4752" -- probe late -cddb -arid -arurl
+expect "data tracks only, every identifier" 0 "CDID: 05021a02
+CDDB: 05021a02 2 150 22500 540" -- probe dataonly -cdid -mburl -mbws -arid -arurl -cddb
+
 finish
