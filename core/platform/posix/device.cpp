@@ -26,13 +26,22 @@ int openDevice(const char* path) {
     return fd;
 }
 
+// ioctlRetried makes a device request, again whenever a signal interrupts it.
+int ioctlRetried(int fd, unsigned long code, void* argument) {
+    int result;
+    do {
+        result = ioctl(fd, code, argument);
+    } while (result != 0 && errno == EINTR);
+    return result;
+}
+
 // readEntry fills one 8-byte entry from the device's entry for track
 // (a track number or CDROM_LEADOUT); a failed request leaves it untouched.
 void readEntry(int fd, unsigned char track, unsigned char* entry) {
     cdrom_tocentry request{};
     request.cdte_track = track;
     request.cdte_format = CDROM_MSF;
-    if (ioctl(fd, CDROMREADTOCENTRY, &request) != 0) {
+    if (ioctlRetried(fd, CDROMREADTOCENTRY, &request) != 0) {
         return;
     }
     entry[1] = static_cast<unsigned char>((request.cdte_adr << 4) | (request.cdte_ctrl & 0x0F));
@@ -44,7 +53,7 @@ void readEntry(int fd, unsigned char track, unsigned char* entry) {
 
 void readToc(int fd, unsigned char* toc, size_t size) {
     cdrom_tochdr header{};
-    if (size < kHeaderSize || ioctl(fd, CDROMREADTOCHDR, &header) != 0) {
+    if (size < kHeaderSize || ioctlRetried(fd, CDROMREADTOCHDR, &header) != 0) {
         return;
     }
     toc[2] = header.cdth_trk0;

@@ -14,6 +14,8 @@ struct FakeDrive {
     uint8_t last = 0;           // LastTrack
     uint8_t address[256][3]{};  // minute, second, frame by track number (0xAA the lead-out)
     int entryRequests = 0;      // entry requests answered or refused so far
+    int interruptions = 0;      // EINTR answers, with scribbled results, before each answer
+    int interrupted = 0;        // EINTR answers given to the request at hand
 
     // FakeDrive makes itself the active drive; ~FakeDrive ends that.
     FakeDrive();
