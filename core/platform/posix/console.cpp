@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/file.h"
+
 namespace kwCore::platform {
 
 namespace {
@@ -27,22 +29,11 @@ size_t sourceBytesWithin(const char* source, size_t written) {
     }
 }
 
-// writeAll hands size bytes to the descriptor, continuing after short counts
-// and retrying interrupted calls, and returns how many the system took
-// before it reported an error.
+// writeAll hands size bytes (at most a translated chunk) to the descriptor
+// through the file layer, which retries interrupted calls and continues
+// after short counts; returns how many the system took before an error.
 size_t writeAll(int fd, const char* bytes, size_t size) {
-    size_t total = 0;
-    while (total < size) {
-        const ssize_t put = write(fd, bytes + total, size - total);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            break;
-        }
-        total += static_cast<size_t>(put);
-    }
-    return total;
+    return writeFile(static_cast<FileHandle>(fd), bytes, static_cast<uint32_t>(size));
 }
 
 // StreamLock holds the standard-output stream's own lock, the one each
