@@ -72,14 +72,16 @@ class Buffer {
     // buffer, which stays usable.
     void clear();
 
+  private:
+    // blocks holds the block array and its count; size_ the bytes held.
+    GrowableArray<void*> blocks;
+    int32_t size_ = 0;
+
+  public:
     // spare0 and spare1 are two words for the buffer's user; swap exchanges
     // them with the contents and nothing else here reads or sets them.
     uint32_t spare0 = 0;
     uint32_t spare1 = 0;
-
-  private:
-    GrowableArray<void*> blocks;
-    int32_t size_ = 0;
 };
 
 // PoolBuffer is a Buffer whose blocks come from, and go back to, a block

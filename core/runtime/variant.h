@@ -126,11 +126,11 @@ class Variant {
 
     // compare orders any two values: -1, 0 or 1. Boxes compare as the values
     // in them; then the kind decides, then the tag (unsigned), then the
-    // contents: false before true, numbers by value (NaN equals every
-    // double), strings as SharedString::compareTo, arrays and maps by count
-    // then entry by entry (key, then value), blobs by size then bytes (no
-    // buffer first), identifiers byte by byte, objects and pointers by
-    // address.
+    // contents: false before true, numbers by value (a NaN equals every NaN
+    // and follows every other double, so the order stays total), strings as
+    // SharedString::compareTo, arrays and maps by count then entry by entry
+    // (key, then value), blobs by size then bytes (no buffer first),
+    // identifiers byte by byte, objects and pointers by address.
     static int compare(const Variant& a, const Variant& b) noexcept;
 
   private:

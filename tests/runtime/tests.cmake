@@ -10,3 +10,10 @@ if(TARGET zemtra)
         message(WARNING "No nm found: zemtra's start-up link check is not registered")
     endif()
 endif()
+
+# The POSIX tick count against the system's monotonic clock, across its
+# 32-bit wrap: Linux only, in the runtime test program.
+if(TARGET runtime_tests AND NOT WIN32)
+    file(GLOB posix_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/posix/*.cpp)
+    target_sources(runtime_tests PRIVATE ${posix_sources})
+endif()

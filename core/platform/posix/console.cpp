@@ -4,8 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "platform/file.h"
 
 namespace kwCore::platform {
 
@@ -26,18 +29,45 @@ size_t sourceBytesWithin(const char* source, size_t written) {
     }
 }
 
+// writeAll hands size bytes (at most a translated chunk) to the descriptor
+// through the file layer, which retries interrupted calls and continues
+// after short counts; returns how many the system took before an error.
+size_t writeAll(int fd, const char* bytes, size_t size) {
+    return writeFile(static_cast<FileHandle>(fd), bytes, static_cast<uint32_t>(size));
+}
+
+// StreamLock holds the standard-output stream's own lock, the one each
+// fwrite takes, for one whole text.
+class StreamLock {
+  public:
+    StreamLock() { flockfile(stdout); }
+    ~StreamLock() { funlockfile(stdout); }
+    StreamLock(const StreamLock&) = delete;
+    StreamLock& operator=(const StreamLock&) = delete;
+};
+
 }  // namespace
 
 // The bytes a text-mode stream writes: every LF preceded by a CR. The text
-// goes out in chunks translated on the stack, so any size costs no heap.
+// goes out in chunks translated on the stack, so any size costs no heap. The
+// stream's lock is held for the whole text, so texts of concurrent callers
+// never interleave; what the stream still buffers goes first, then the
+// translated bytes go straight to its descriptor, so that the count returned
+// is what the system took.
 size_t writeStandardOutput(const void* data, size_t size) {
+    if (size == 0) {
+        return 0;
+    }
     const char* bytes = static_cast<const char*>(data);
+    const StreamLock lock;
+    std::fflush(stdout);
+    const int fd = fileno(stdout);
     size_t done = 0;
     while (done < size) {
         const char* chunk = bytes + done;
         const size_t n = std::min(size - done, kChunk);
         if (std::memchr(chunk, '\n', n) == nullptr) {
-            const size_t written = std::fwrite(chunk, 1, n, stdout);
+            const size_t written = writeAll(fd, chunk, n);
             done += written;
             if (written < n) {
                 break;
@@ -53,7 +83,7 @@ size_t writeStandardOutput(const void* data, size_t size) {
             *out++ = chunk[i];
         }
         const size_t translatedSize = static_cast<size_t>(out - translated);
-        const size_t written = std::fwrite(translated, 1, translatedSize, stdout);
+        const size_t written = writeAll(fd, translated, translatedSize);
         if (written < translatedSize) {
             done += sourceBytesWithin(chunk, written);
             break;
@@ -63,11 +93,22 @@ size_t writeStandardOutput(const void* data, size_t size) {
     return done;
 }
 
+// fread reports a signal that cuts its read short like an error; the read
+// then goes on for the rest.
 size_t readStandardInput(void* destination, size_t size) {
-    if (size == 0) {
-        return 0;
+    auto* at = static_cast<char*>(destination);
+    size_t total = 0;
+    while (total < size) {
+        errno = 0;
+        const size_t got = std::fread(at + total, 1, size - total, stdin);
+        total += got;
+        if (total < size && std::ferror(stdin) && errno == EINTR) {
+            std::clearerr(stdin);
+            continue;
+        }
+        break;
     }
-    return std::fread(destination, 1, size, stdin);
+    return total;
 }
 
 bool consoleAttached() {

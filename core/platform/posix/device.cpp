@@ -19,13 +19,22 @@ constexpr size_t kEntrySize = 8;
 constexpr size_t kMaxEntries = 100;
 constexpr unsigned char kLeadOutNumber = 0xAA;
 
+// ioctlRetried makes a device request, again whenever a signal interrupts it.
+int ioctlRetried(int fd, unsigned long code, void* argument) {
+    int result;
+    do {
+        result = ioctl(fd, code, argument);
+    } while (result != 0 && errno == EINTR);
+    return result;
+}
+
 // readEntry fills one 8-byte entry from the device's entry for track
 // (a track number or CDROM_LEADOUT); a failed request leaves it untouched.
 void readEntry(int fd, unsigned char track, unsigned char* entry) {
     cdrom_tocentry request{};
     request.cdte_track = track;
     request.cdte_format = CDROM_MSF;
-    if (ioctl(fd, CDROMREADTOCENTRY, &request) != 0) {
+    if (ioctlRetried(fd, CDROMREADTOCENTRY, &request) != 0) {
         return;
     }
     entry[1] = static_cast<unsigned char>((request.cdte_adr << 4) | (request.cdte_ctrl & 0x0F));
@@ -57,7 +66,7 @@ size_t readFromDevice(int fd, const unsigned char (&command)[10], void* data, si
     request.sbp = sense;
     request.mx_sb_len = sizeof sense;
     request.timeout = kCommandTimeout;
-    if (ioctl(fd, SG_IO, &request) != 0 || (request.info & SG_INFO_OK_MASK) != SG_INFO_OK ||
+    if (ioctlRetried(fd, SG_IO, &request) != 0 || (request.info & SG_INFO_OK_MASK) != SG_INFO_OK ||
         request.status != 0 || request.host_status != 0 || request.driver_status != 0) {
         return 0;
     }
@@ -130,7 +139,7 @@ bool readCdToc(CdDevice device, void* buffer, size_t size) {
     auto* toc = static_cast<unsigned char*>(buffer);
     const int fd = static_cast<int>(device);
     cdrom_tochdr header{};
-    if (toc == nullptr || size < kHeaderSize || ioctl(fd, CDROMREADTOCHDR, &header) != 0) {
+    if (toc == nullptr || size < kHeaderSize || ioctlRetried(fd, CDROMREADTOCHDR, &header) != 0) {
         return false;
     }
     toc[2] = header.cdth_trk0;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "console_bytes.h"
 #include "platform/console.h"
 #include "platform/process.h"
 
@@ -20,14 +21,7 @@ std::string translated(const std::string& text) {
     return testing::internal::GetCapturedStdout();
 }
 
-// crlf is text with every LF written as CR LF.
-std::string crlf(const std::string& text) {
-    std::string result;
-    for (char c : text) {
-        result += c == '\n' ? "\r\n" : std::string(1, c);
-    }
-    return result;
-}
+using testutil::crlf;
 
 TEST(ConsoleTranslation, TextsAroundTheStackBufferThatAreMostlyLineFeeds) {
     for (size_t size = 250; size <= 262; ++size) {

@@ -65,6 +65,20 @@ else
     failures=$((failures + 1))
 fi
 
+# Long texts printed from two threads at once reach the output whole: every
+# line is one thread's, and every text's 640 lines stand together.
+if run "$work/threads.out" "$@" "$probe" threads; then
+    runs=$(tr -d '\r' <"$work/threads.out" | uniq -c | awk '{ print $1 % 640, length($2) }' | sort -u)
+    lines=$(grep -cE $'^(A{99}|B{99})\r$' "$work/threads.out")
+    if [ "$lines" != 38400 ] || [ "$runs" != "0 99" ]; then
+        echo "FAIL: threads: texts interleaved ($lines whole lines of 38400)"
+        failures=$((failures + 1))
+    fi
+else
+    echo "FAIL: threads: the probe failed"; cat "$work/stderr"
+    failures=$((failures + 1))
+fi
+
 # A program file deeper than the 260-byte path buffer still runs cleanly.
 deep="$work/$(repeat 120 d)/$(repeat 120 e)/$(repeat 40 f)"
 mkdir -p "$deep"

@@ -3,8 +3,12 @@
 // byte for byte.
 //   text_probe print   every printFormatted case, each after a <name> marker
 //   text_probe args    the process's own command line as CommandLine reads it
+//   text_probe threads two threads printing long texts at once, each a block
+//                      of 640 lines of 99 letters ('A' on one, 'B' on the other)
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "text/command_line.h"
 #include "text/console_output.h"
@@ -56,6 +60,22 @@ void printArguments() {
     printFormatted("separator=%s\n", last == '/' || last == '\\' ? "yes" : "no");
 }
 
+std::atomic<bool> go{false};
+
+// printBlocks prints 30 texts of 640 lines of 99 letters each: 64,000 bytes,
+// so that each spans many pieces of the console's translation.
+void printBlocks(char letter) {
+    std::string block;
+    for (int line = 0; line < 640; ++line) {
+        block += std::string(99, letter) + "\n";
+    }
+    while (!go.load()) {
+    }
+    for (int i = 0; i < 30; ++i) {
+        printFormatted("%s", block.c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,6 +85,14 @@ int main(int argc, char** argv) {
     }
     if (argc > 1 && std::strcmp(argv[1], "args") == 0) {
         printArguments();
+        return 0;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "threads") == 0) {
+        std::thread first(printBlocks, 'A');
+        std::thread second(printBlocks, 'B');
+        go.store(true);
+        first.join();
+        second.join();
         return 0;
     }
     return 2;

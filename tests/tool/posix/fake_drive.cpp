@@ -5,6 +5,7 @@
 #include <linux/cdrom.h>
 
 #include <cstdarg>
+#include <cstring>
 
 namespace zemtra::test {
 
@@ -13,6 +14,19 @@ namespace {
 FakeDrive* activeDrive = nullptr;
 
 int answer(FakeDrive& drive, unsigned long request, void* argument) {
+    if (drive.interrupted < drive.interruptions) {
+        ++drive.interrupted;
+        if (request == CDROMREADTOCHDR) {
+            std::memset(argument, 0xEE, sizeof(cdrom_tochdr));
+        } else {
+            auto* entry = static_cast<cdrom_tocentry*>(argument);
+            std::memset(&entry->cdte_addr, 0xEE, sizeof entry->cdte_addr);
+            entry->cdte_ctrl = 0xE;
+        }
+        errno = EINTR;
+        return -1;
+    }
+    drive.interrupted = 0;
     if (request == CDROMREADTOCHDR) {
         ++drive.headerRequests;
         if (drive.headerFails) {

@@ -16,6 +16,8 @@ struct FakeDrive {
     int entryRequests = 0;      // entry requests answered or refused so far
     int headerRequests = 0;     // header requests answered or refused so far
     int unsettledReads = 0;     // read r of the first this many puts the lead-out r minutes later
+    int interruptions = 0;      // EINTR answers, with scribbled results, before each answer
+    int interrupted = 0;        // EINTR answers given to the request at hand
 
     // FakeDrive makes itself the active drive; ~FakeDrive ends that.
     FakeDrive();
