@@ -1,5 +1,7 @@
 #include "platform/device.h"
 
+#include "platform/cd_text_request.h"
+
 #include <fcntl.h>
 #include <linux/cdrom.h>
 #include <scsi/sg.h>
@@ -47,8 +49,6 @@ void readEntry(int fd, unsigned char track, unsigned char* entry) {
 // kCommandTimeout is how long one SCSI command may take, in milliseconds:
 // sub-channel and lead-in reads take seconds on some drives.
 constexpr unsigned kCommandTimeout = 30000;
-constexpr size_t kCdTextHeaderSize = 4;
-constexpr size_t kLargestTransfer = 65535;
 
 // readFromDevice sends the 10-byte MMC command to the device through SG_IO
 // and reads up to size bytes into data. Returns the number of bytes the
@@ -94,20 +94,6 @@ size_t readSubChannel(CdDevice device, unsigned char format, int track, void* an
                                        static_cast<unsigned char>(size),
                                        0x00};
     return readFromDevice(static_cast<int>(device), command, answer, size);
-}
-
-size_t readTocFormat5(int fd, void* buffer, size_t size) {
-    const unsigned char command[10] = {0x43,
-                                       0x00,
-                                       0x05,
-                                       0x00,
-                                       0x00,
-                                       0x00,
-                                       0x00,
-                                       static_cast<unsigned char>(size >> 8),
-                                       static_cast<unsigned char>(size & 0xFF),
-                                       0x00};
-    return readFromDevice(fd, command, buffer, size);
 }
 
 }  // namespace
@@ -172,21 +158,18 @@ size_t readCdTrackIsrc(CdDevice device, int track, void* answer, size_t size) {
     return readSubChannel(device, 0x03, track, answer, size);
 }
 
-size_t readCdText(CdDevice device, void* buffer, size_t size) {
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    const int fd = static_cast<int>(device);
-    if (bytes == nullptr || size < kCdTextHeaderSize ||
-        readTocFormat5(fd, bytes, kCdTextHeaderSize) != kCdTextHeaderSize) {
-        return 0;
-    }
-    size_t length = ((static_cast<size_t>(bytes[0]) << 8) | bytes[1]) + 2;
-    if (length > kLargestTransfer) {
-        length = kLargestTransfer;
-    }
-    if (length > size) {
-        length = size;
-    }
-    return readTocFormat5(fd, bytes, length);
+size_t requestCdText(CdDevice device, void* buffer, size_t size) {
+    const unsigned char command[10] = {0x43,
+                                       0x00,
+                                       0x05,
+                                       0x00,
+                                       0x00,
+                                       0x00,
+                                       0x00,
+                                       static_cast<unsigned char>(size >> 8),
+                                       static_cast<unsigned char>(size & 0xFF),
+                                       0x00};
+    return readFromDevice(static_cast<int>(device), command, buffer, size);
 }
 
 }  // namespace kwCore::platform

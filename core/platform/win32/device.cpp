@@ -1,5 +1,7 @@
 #include "platform/device.h"
 
+#include "platform/cd_text_request.h"
+
 #include <windows.h>
 
 #include <winioctl.h>
@@ -27,9 +29,6 @@ static_assert(IOCTL_CDROM_READ_TOC_EX == 0x00024054);
 
 namespace {
 
-constexpr size_t kCdTextHeaderSize = 4;
-constexpr size_t kLargestTransfer = 65535;
-
 HANDLE handleOf(CdDevice device) {
     return reinterpret_cast<HANDLE>(device);
 }
@@ -54,21 +53,6 @@ size_t readSubChannel(CdDevice device, UCHAR format, int track, void* answer, si
         return 0;
     }
     return returned;
-}
-
-// readTocCdText makes one IOCTL_CDROM_READ_TOC_EX request for the CD-TEXT
-// into size bytes of buffer.
-size_t readTocCdText(CdDevice device, void* buffer, size_t size) {
-    CDROM_READ_TOC_EX request{};
-    request.Format = CDROM_READ_TOC_EX_FORMAT_CDTEXT;
-    request.Msf = 0;
-    request.SessionTrack = 0;
-    DWORD returned = 0;
-    if (!DeviceIoControl(handleOf(device), IOCTL_CDROM_READ_TOC_EX, &request, sizeof request,
-                         buffer, clampedSize(size), &returned, nullptr)) {
-        return 0;
-    }
-    return returned < size ? returned : size;
 }
 
 }  // namespace
@@ -114,20 +98,17 @@ size_t readCdTrackIsrc(CdDevice device, int track, void* answer, size_t size) {
     return readSubChannel(device, IOCTL_CDROM_TRACK_ISRC, track, answer, size);
 }
 
-size_t readCdText(CdDevice device, void* buffer, size_t size) {
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    if (bytes == nullptr || size < kCdTextHeaderSize ||
-        readTocCdText(device, bytes, kCdTextHeaderSize) != kCdTextHeaderSize) {
+size_t requestCdText(CdDevice device, void* buffer, size_t size) {
+    CDROM_READ_TOC_EX request{};
+    request.Format = CDROM_READ_TOC_EX_FORMAT_CDTEXT;
+    request.Msf = 0;
+    request.SessionTrack = 0;
+    DWORD returned = 0;
+    if (!DeviceIoControl(handleOf(device), IOCTL_CDROM_READ_TOC_EX, &request, sizeof request,
+                         buffer, clampedSize(size), &returned, nullptr)) {
         return 0;
     }
-    size_t length = ((static_cast<size_t>(bytes[0]) << 8) | bytes[1]) + 2;
-    if (length > kLargestTransfer) {
-        length = kLargestTransfer;
-    }
-    if (length > size) {
-        length = size;
-    }
-    return readTocCdText(device, bytes, length);
+    return returned < size ? returned : size;
 }
 
 }  // namespace kwCore::platform
