@@ -26,6 +26,8 @@ constexpr size_t kMediumCopy = 256;
 // kNarrowCopy is the largest count that one pair of 16-byte moves covers;
 // wider moves gain nothing there.
 constexpr size_t kNarrowCopy = 32;
+// kWideCopy is the same for a pair of 32-byte moves.
+constexpr size_t kWideCopy = 64;
 
 // kStreamCopy is the count from which the copy writes around the cache.
 // Below it the run-time's memcpy, which keeps both ranges in the cache,
@@ -48,7 +50,9 @@ void fastCopy(void* destination, const void* source, size_t count) noexcept {
     } else if (count <= kShortCopy) {
         detail::copyShort(d, s, count);
     } else if (count <= kMediumCopy) {
-        if (count > kNarrowCopy && detail::wideMovesAvailable()) {
+        if (count > kWideCopy && detail::widestMovesAvailable()) {
+            detail::copyMediumWidest(d, s, count);
+        } else if (count > kNarrowCopy && detail::wideMovesAvailable()) {
             detail::copyMediumWide(d, s, count);
         } else {
             detail::copyMedium(d, s, count);
