@@ -23,17 +23,38 @@ constexpr size_t kShortCopy = 16;
 
 // kMediumCopy is the largest count that vector moves copy inline.
 constexpr size_t kMediumCopy = 256;
-// kNarrowCopy is the largest count that one pair of 16-byte moves covers;
-// wider moves gain nothing there.
-constexpr size_t kNarrowCopy = 32;
-// kWideCopy is the same for a pair of 32-byte moves.
-constexpr size_t kWideCopy = 64;
 
 // kStreamCopy is the count from which the copy writes around the cache.
 // Below it the run-time's memcpy, which keeps both ranges in the cache,
 // measured faster; from about there on the destination no longer fits the
 // cache anyway, and non-temporal stores measured at least as fast.
 constexpr size_t kStreamCopy = size_t{8} << 20;
+
+using MediumCopy = void (*)(CopyByte*, const CopyByte*, size_t) noexcept;
+
+void copyMediumNarrow(CopyByte* d, const CopyByte* s, size_t count) noexcept {
+    detail::copyMedium(d, s, count);
+}
+void copyMediumWide(CopyByte* d, const CopyByte* s, size_t count) noexcept {
+    detail::copyMediumWide(d, s, count);
+}
+void copyMediumWidest(CopyByte* d, const CopyByte* s, size_t count) noexcept {
+    detail::copyMediumWidest(d, s, count);
+}
+
+// mediumCopy is the medium method for this processor, chosen once at
+// start-up, so that a copy asks nothing about the processor; a copy made
+// before then (by another file's start-up code) takes the 16-byte moves.
+MediumCopy mediumCopy = copyMediumNarrow;
+[[maybe_unused]] const bool mediumCopyChosen = [] {
+    __builtin_cpu_init();
+    if (detail::widestMovesAvailable()) {
+        mediumCopy = copyMediumWidest;
+    } else if (detail::wideMovesAvailable()) {
+        mediumCopy = copyMediumWide;
+    }
+    return true;
+}();
 
 #endif
 
@@ -43,20 +64,12 @@ void fastCopy(void* destination, const void* source, size_t count) noexcept {
     auto* d = static_cast<CopyByte*>(destination);
     const auto* s = static_cast<const CopyByte*>(source);
 #if defined(__x86_64__) && defined(__SSE2__)
-    // One unsigned compare picks out the middle range, 257 bytes to just
-    // under kStreamCopy.
-    if (count - (kMediumCopy + 1) < kStreamCopy - (kMediumCopy + 1)) {
-        std::memcpy(d, s, count);
-    } else if (count <= kShortCopy) {
+    if (count <= kShortCopy) {
         detail::copyShort(d, s, count);
     } else if (count <= kMediumCopy) {
-        if (count > kWideCopy && detail::widestMovesAvailable()) {
-            detail::copyMediumWidest(d, s, count);
-        } else if (count > kNarrowCopy && detail::wideMovesAvailable()) {
-            detail::copyMediumWide(d, s, count);
-        } else {
-            detail::copyMedium(d, s, count);
-        }
+        mediumCopy(d, s, count);
+    } else if (count < kStreamCopy) {
+        std::memcpy(d, s, count);
     } else {
         detail::streamCopy(d, s, count, detail::wideMovesAvailable());
     }

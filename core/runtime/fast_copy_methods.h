@@ -106,11 +106,16 @@ inline bool wideMovesAvailable() noexcept {
     return __builtin_cpu_supports("avx");
 }
 
-// copyMediumWide copies 33 to 256 bytes in half as many moves as copyMedium,
-// 32 bytes each; only for processors with wideMovesAvailable.
+// copyMediumWide copies 17 to 256 bytes: a pair of 16-byte moves up to 32
+// bytes, above that half as many moves as copyMedium, 32 bytes each; only
+// for processors with wideMovesAvailable.
 __attribute__((target("avx"))) inline void copyMediumWide(CopyByte* d, const CopyByte* s,
                                                           size_t count) noexcept {
-    copyInMoves<32>(d, s, count);
+    if (count <= 32) {
+        copyHalves<16>(d, s, count);
+    } else {
+        copyInMoves<32>(d, s, count);
+    }
 }
 
 // widestMovesAvailable tells whether the processor and the system both
@@ -119,11 +124,16 @@ inline bool widestMovesAvailable() noexcept {
     return __builtin_cpu_supports("avx512f");
 }
 
-// copyMediumWidest copies 65 to 256 bytes in 64-byte moves, half as many as
-// copyMediumWide; only for processors with widestMovesAvailable.
+// copyMediumWidest copies 17 to 256 bytes as copyMediumWide does up to 64
+// bytes, above that in 64-byte moves; only for processors with
+// widestMovesAvailable.
 __attribute__((target("avx512f"))) inline void copyMediumWidest(CopyByte* d, const CopyByte* s,
                                                                 size_t count) noexcept {
-    if (count <= 128) {
+    if (count <= 32) {
+        copyHalves<16>(d, s, count);
+    } else if (count <= 64) {
+        copyHalves<32>(d, s, count);
+    } else if (count <= 128) {
         copyHalves<64>(d, s, count);
     } else {
         copyHalves<64, 128>(d, s, count);
