@@ -1,5 +1,6 @@
 #include "runtime/fast_copy.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "runtime/fast_copy_methods.h"
@@ -42,19 +43,25 @@ void copyMediumWidest(CopyByte* d, const CopyByte* s, size_t count) noexcept {
     detail::copyMediumWidest(d, s, count);
 }
 
-// mediumCopy is the medium method for this processor, chosen once at
-// start-up, so that a copy asks nothing about the processor; a copy made
-// before then (by another file's start-up code) takes the 16-byte moves.
-MediumCopy mediumCopy = copyMediumNarrow;
-[[maybe_unused]] const bool mediumCopyChosen = [] {
+void chooseMediumCopy(CopyByte* d, const CopyByte* s, size_t count) noexcept;
+
+// mediumCopy is the medium method for this processor, chosen by the first
+// medium copy, so that later copies ask nothing about the processor. (Not
+// at start-up: a dynamic initializer here would put this file's entry into
+// the start-up section beside the platform layer's own.)
+std::atomic<MediumCopy> mediumCopy{chooseMediumCopy};
+
+void chooseMediumCopy(CopyByte* d, const CopyByte* s, size_t count) noexcept {
     __builtin_cpu_init();
+    MediumCopy chosen = copyMediumNarrow;
     if (detail::widestMovesAvailable()) {
-        mediumCopy = copyMediumWidest;
+        chosen = copyMediumWidest;
     } else if (detail::wideMovesAvailable()) {
-        mediumCopy = copyMediumWide;
+        chosen = copyMediumWide;
     }
-    return true;
-}();
+    mediumCopy.store(chosen, std::memory_order_relaxed);
+    chosen(d, s, count);
+}
 
 #endif
 
@@ -67,7 +74,7 @@ void fastCopy(void* destination, const void* source, size_t count) noexcept {
     if (count <= kShortCopy) {
         detail::copyShort(d, s, count);
     } else if (count <= kMediumCopy) {
-        mediumCopy(d, s, count);
+        mediumCopy.load(std::memory_order_relaxed)(d, s, count);
     } else if (count < kStreamCopy) {
         std::memcpy(d, s, count);
     } else {
