@@ -3,8 +3,9 @@
 // filling buffers in 4 KiB pieces against std::vector<char>.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -56,38 +57,53 @@ void threadPoolPairsOnThreads(benchmark::State& state) {
     kwCore::ThreadPoolBufferPool pool;
     const int share = pairsPerIteration / ThreadCount;
     // Helper threads wait for the next round to be announced, run their
-    // share beside the benchmark's own thread, then report.
-    std::atomic<int> round{0};
-    std::atomic<int> finished{0};
-    std::atomic<bool> stop{false};
+    // share beside the benchmark's own thread, then report. A mutex and
+    // condition variables carry the rounds: std::atomic's wait and notify
+    // hung the Windows build (mingw-w64's run-time, under Wine).
+    std::mutex mutex;
+    std::condition_variable announced;
+    std::condition_variable reported;
+    int round = 0;
+    int finished = 0;
+    bool stop = false;
     std::vector<std::thread> helpers;
     for (int t = 1; t < ThreadCount; ++t) {
         helpers.emplace_back([&] {
             for (int seen = 0;;) {
-                round.wait(seen);
-                if (stop) {
-                    return;
+                {
+                    std::unique_lock lock(mutex);
+                    announced.wait(lock, [&] { return stop || round != seen; });
+                    if (stop) {
+                        return;
+                    }
+                    seen = round;
                 }
-                seen = round.load();
                 makePairs(pool, share);
-                ++finished;
-                finished.notify_one();
+                {
+                    std::lock_guard lock(mutex);
+                    ++finished;
+                }
+                reported.notify_one();
             }
         });
     }
     int expected = 0;
     for (auto _ : state) {
-        ++round;
-        round.notify_all();
+        {
+            std::lock_guard lock(mutex);
+            ++round;
+        }
+        announced.notify_all();
         makePairs(pool, share);
         expected += ThreadCount - 1;
-        for (int now = finished.load(); now != expected; now = finished.load()) {
-            finished.wait(now);
-        }
+        std::unique_lock lock(mutex);
+        reported.wait(lock, [&] { return finished == expected; });
     }
-    stop = true;
-    ++round;
-    round.notify_all();
+    {
+        std::lock_guard lock(mutex);
+        stop = true;
+    }
+    announced.notify_all();
     for (auto& helper : helpers) {
         helper.join();
     }

@@ -1,5 +1,6 @@
 #include "runtime/fast_copy.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "runtime/fast_copy_methods.h"
@@ -23,15 +24,44 @@ constexpr size_t kShortCopy = 16;
 
 // kMediumCopy is the largest count that vector moves copy inline.
 constexpr size_t kMediumCopy = 256;
-// kNarrowCopy is the largest count that one pair of 16-byte moves covers;
-// wider moves gain nothing there.
-constexpr size_t kNarrowCopy = 32;
 
 // kStreamCopy is the count from which the copy writes around the cache.
 // Below it the run-time's memcpy, which keeps both ranges in the cache,
 // measured faster; from about there on the destination no longer fits the
 // cache anyway, and non-temporal stores measured at least as fast.
 constexpr size_t kStreamCopy = size_t{8} << 20;
+
+using MediumCopy = void (*)(CopyByte*, const CopyByte*, size_t) noexcept;
+
+void copyMediumNarrow(CopyByte* d, const CopyByte* s, size_t count) noexcept {
+    detail::copyMedium(d, s, count);
+}
+void copyMediumWide(CopyByte* d, const CopyByte* s, size_t count) noexcept {
+    detail::copyMediumWide(d, s, count);
+}
+void copyMediumWidest(CopyByte* d, const CopyByte* s, size_t count) noexcept {
+    detail::copyMediumWidest(d, s, count);
+}
+
+void chooseMediumCopy(CopyByte* d, const CopyByte* s, size_t count) noexcept;
+
+// mediumCopy is the medium method for this processor, chosen by the first
+// medium copy, so that later copies ask nothing about the processor. (Not
+// at start-up: a dynamic initializer here would put this file's entry into
+// the start-up section beside the platform layer's own.)
+std::atomic<MediumCopy> mediumCopy{chooseMediumCopy};
+
+void chooseMediumCopy(CopyByte* d, const CopyByte* s, size_t count) noexcept {
+    __builtin_cpu_init();
+    MediumCopy chosen = copyMediumNarrow;
+    if (detail::widestMovesAvailable()) {
+        chosen = copyMediumWidest;
+    } else if (detail::wideMovesAvailable()) {
+        chosen = copyMediumWide;
+    }
+    mediumCopy.store(chosen, std::memory_order_relaxed);
+    chosen(d, s, count);
+}
 
 #endif
 
@@ -41,18 +71,12 @@ void fastCopy(void* destination, const void* source, size_t count) noexcept {
     auto* d = static_cast<CopyByte*>(destination);
     const auto* s = static_cast<const CopyByte*>(source);
 #if defined(__x86_64__) && defined(__SSE2__)
-    // One unsigned compare picks out the middle range, 257 bytes to just
-    // under kStreamCopy.
-    if (count - (kMediumCopy + 1) < kStreamCopy - (kMediumCopy + 1)) {
-        std::memcpy(d, s, count);
-    } else if (count <= kShortCopy) {
+    if (count <= kShortCopy) {
         detail::copyShort(d, s, count);
     } else if (count <= kMediumCopy) {
-        if (count > kNarrowCopy && detail::wideMovesAvailable()) {
-            detail::copyMediumWide(d, s, count);
-        } else {
-            detail::copyMedium(d, s, count);
-        }
+        mediumCopy.load(std::memory_order_relaxed)(d, s, count);
+    } else if (count < kStreamCopy) {
+        std::memcpy(d, s, count);
     } else {
         detail::streamCopy(d, s, count, detail::wideMovesAvailable());
     }

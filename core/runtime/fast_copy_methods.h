@@ -31,24 +31,27 @@ struct BytesOf<8> {
     using Type = uint64_t;
 };
 
-// moveBytes copies Width bytes with one load and one store.
-template <size_t Width>
-__attribute__((always_inline)) inline void moveBytes(CopyByte* d, const CopyByte* s) noexcept {
-    typename BytesOf<Width>::Type value;
-    std::memcpy(&value, s, Width);
-    std::memcpy(d, &value, Width);
-}
-
 // copyHalves copies Half to 2 * Half bytes as the first and the last Half
 // bytes, which overlap unless count is 2 * Half, in moves of Width bytes.
+// Every load comes before the first store: a store whose address matches a
+// later load's in the low 12 bits, as a source and destination a multiple
+// of 4 KiB apart do, would otherwise hold that load back until it retires.
 template <size_t Width, size_t Half = Width>
 __attribute__((always_inline)) inline void copyHalves(CopyByte* d, const CopyByte* s,
                                                       size_t count) noexcept {
     static_assert(Half % Width == 0);
+    constexpr size_t kMoves = Half / Width;
+    typename BytesOf<Width>::Type first[kMoves];
+    typename BytesOf<Width>::Type last[kMoves];
 #pragma GCC unroll 8
-    for (size_t i = 0; i < Half; i += Width) {
-        moveBytes<Width>(d + i, s + i);
-        moveBytes<Width>(d + count - Half + i, s + count - Half + i);
+    for (size_t i = 0; i < kMoves; ++i) {
+        std::memcpy(&first[i], s + i * Width, Width);
+        std::memcpy(&last[i], s + count - Half + i * Width, Width);
+    }
+#pragma GCC unroll 8
+    for (size_t i = 0; i < kMoves; ++i) {
+        std::memcpy(d + i * Width, &first[i], Width);
+        std::memcpy(d + count - Half + i * Width, &last[i], Width);
     }
 }
 
@@ -103,11 +106,38 @@ inline bool wideMovesAvailable() noexcept {
     return __builtin_cpu_supports("avx");
 }
 
-// copyMediumWide copies 33 to 256 bytes in half as many moves as copyMedium,
-// 32 bytes each; only for processors with wideMovesAvailable.
+// copyMediumWide copies 17 to 256 bytes: a pair of 16-byte moves up to 32
+// bytes, above that half as many moves as copyMedium, 32 bytes each; only
+// for processors with wideMovesAvailable.
 __attribute__((target("avx"))) inline void copyMediumWide(CopyByte* d, const CopyByte* s,
                                                           size_t count) noexcept {
-    copyInMoves<32>(d, s, count);
+    if (count <= 32) {
+        copyHalves<16>(d, s, count);
+    } else {
+        copyInMoves<32>(d, s, count);
+    }
+}
+
+// widestMovesAvailable tells whether the processor and the system both
+// support 64-byte moves, read as wideMovesAvailable is.
+inline bool widestMovesAvailable() noexcept {
+    return __builtin_cpu_supports("avx512f");
+}
+
+// copyMediumWidest copies 17 to 256 bytes as copyMediumWide does up to 64
+// bytes, above that in 64-byte moves; only for processors with
+// widestMovesAvailable.
+__attribute__((target("avx512f"))) inline void copyMediumWidest(CopyByte* d, const CopyByte* s,
+                                                                size_t count) noexcept {
+    if (count <= 32) {
+        copyHalves<16>(d, s, count);
+    } else if (count <= 64) {
+        copyHalves<32>(d, s, count);
+    } else if (count <= 128) {
+        copyHalves<64>(d, s, count);
+    } else {
+        copyHalves<64, 128>(d, s, count);
+    }
 }
 
 // kLine is the size of a cache line, the unit that streamCopy writes.

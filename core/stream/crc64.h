@@ -10,7 +10,9 @@ namespace kwCore {
 // or output. Started from 0, the nine ASCII digits "123456789" give
 // 0xE9C6D914C4B8D9CA; started from all ones, 0xCAA717168609F281. Null data
 // feeds nothing. The first call in the process builds the lookup tables,
-// exactly once however many threads make it together.
+// exactly once however many threads make it together, and picks the method:
+// carry-less multiplication where the processor has it (PCLMULQDQ, or
+// VPCLMULQDQ on 256 or 512 bits), else sixteen table lookups a step.
 uint64_t crc64Update(uint32_t length, const void* data, uint64_t crc) noexcept;
 
 // crc64Table is the process-wide table of 256 entries, entry i the CRC of the

@@ -102,6 +102,10 @@ void wideMoves(void* d, const void* s, size_t count) {
     kwCore::detail::copyMediumWide(static_cast<unsigned char*>(d),
                                    static_cast<const unsigned char*>(s), count);
 }
+void widestMoves(void* d, const void* s, size_t count) {
+    kwCore::detail::copyMediumWidest(static_cast<unsigned char*>(d),
+                                     static_cast<const unsigned char*>(s), count);
+}
 
 void narrowStream(void* d, const void* s, size_t count) {
     kwCore::detail::streamCopy(static_cast<unsigned char*>(d), static_cast<const unsigned char*>(s),
@@ -116,7 +120,10 @@ TEST(FastCopy, EveryVectorMethodOverItsCounts) {
     const bool wide = kwCore::detail::wideMovesAvailable();
     std::vector<std::pair<CopyFunction, size_t>> methods = {{narrowMoves, 17}};
     if (wide) {
-        methods.emplace_back(wideMoves, 33);
+        methods.emplace_back(wideMoves, 17);
+    }
+    if (kwCore::detail::widestMovesAvailable()) {
+        methods.emplace_back(widestMoves, 17);
     }
     for (const auto& [method, first] : methods) {
         for (size_t count = first; count <= 256; ++count) {
