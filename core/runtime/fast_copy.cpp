@@ -33,13 +33,17 @@ constexpr size_t kStreamCopy = size_t{8} << 20;
 
 using MediumCopy = void (*)(CopyByte*, const CopyByte*, size_t) noexcept;
 
+// The medium methods, each compiled for the moves it makes, so that the
+// method's code lies in the function that mediumCopy calls.
 void copyMediumNarrow(CopyByte* d, const CopyByte* s, size_t count) noexcept {
     detail::copyMedium(d, s, count);
 }
-void copyMediumWide(CopyByte* d, const CopyByte* s, size_t count) noexcept {
+__attribute__((target("avx"), flatten)) void copyMediumWide(CopyByte* d, const CopyByte* s,
+                                                            size_t count) noexcept {
     detail::copyMediumWide(d, s, count);
 }
-void copyMediumWidest(CopyByte* d, const CopyByte* s, size_t count) noexcept {
+__attribute__((target("avx512f"), flatten)) void copyMediumWidest(CopyByte* d, const CopyByte* s,
+                                                                  size_t count) noexcept {
     detail::copyMediumWidest(d, s, count);
 }
 

@@ -48,12 +48,12 @@ uint64_t crc64Folded(uint64_t crc, const unsigned char* data, size_t length) noe
 bool crc64FoldedAvailable() noexcept;
 
 // crc64FoldedWide is crc64Folded on 256-bit vectors (VPCLMULQDQ with AVX2),
-// sixteen blocks in parallel. Only where crc64FoldedWideAvailable.
+// four registers of two blocks in parallel. Only where crc64FoldedWideAvailable.
 uint64_t crc64FoldedWide(uint64_t crc, const unsigned char* data, size_t length) noexcept;
 bool crc64FoldedWideAvailable() noexcept;
 
 // crc64FoldedWidest is crc64Folded on 512-bit vectors (VPCLMULQDQ with
-// AVX-512), sixteen blocks in parallel. Only where crc64FoldedWidestAvailable.
+// AVX-512), four registers of four blocks in parallel. Only where crc64FoldedWidestAvailable.
 uint64_t crc64FoldedWidest(uint64_t crc, const unsigned char* data, size_t length) noexcept;
 bool crc64FoldedWidestAvailable() noexcept;
 
