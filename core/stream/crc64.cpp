@@ -52,19 +52,17 @@ uint64_t xPowerModP(int n) noexcept {
 }
 
 // quotientX128ByP is floor(x^128 / P) without its x^64 term, by long
-// division one quotient bit a step. The remainder, below x^128, is kept as
-// its high and low 64 coefficients.
+// division one quotient bit a step. Only the remainder's high 64
+// coefficients decide the quotient bits, so only they are kept.
 uint64_t quotientX128ByP() noexcept {
     // x^128 less x^64 * P leaves x^64 * (P - x^64).
     uint64_t high = kPolynomial;
-    uint64_t low = 0;
     uint64_t quotient = 0;
     for (int k = 63; k >= 0; --k) {
         if ((high >> k) & 1) {
             // Take away x^k * P: x^(64 + k) and x^k times the low terms.
             quotient |= uint64_t{1} << k;
             high ^= uint64_t{1} << k;
-            low ^= kPolynomial << k;
             if (k > 0) {
                 high ^= kPolynomial >> (64 - k);
             }

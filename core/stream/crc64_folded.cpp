@@ -24,8 +24,14 @@ bool crc64FoldedAvailable() noexcept {
     return __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
 }
 
+// The functions from here on are compiled for the processor features
+// this method needs, with GCC and with clang alike.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("pclmul,sse4.1"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("pclmul,sse4.1")
+#endif
 }  // namespace kwCore::detail
 
 #include "stream/crc64_fold.h"
@@ -61,7 +67,11 @@ uint64_t crc64Folded(uint64_t crc, const unsigned char* data, size_t length) noe
     return crc64ByTables(crc, data, length);
 }
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 #else
 

@@ -14,8 +14,15 @@ bool crc64FoldedWideAvailable() noexcept {
            __builtin_cpu_supports("vpclmulqdq");
 }
 
+// The functions from here on are compiled for the processor features
+// this method needs, with GCC and with clang alike.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("pclmul,sse4.1,avx2,vpclmulqdq"))), \
+                             apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("pclmul,sse4.1,avx2,vpclmulqdq")
+#endif
 }  // namespace kwCore::detail
 
 #include "stream/crc64_fold.h"
@@ -54,7 +61,11 @@ uint64_t crc64FoldedWide(uint64_t crc, const unsigned char* data, size_t length)
     return foldedFrom<Ymm>(crc, data, length, c.fold1024, c.fold256);
 }
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 }  // namespace kwCore::detail
 

@@ -13,12 +13,21 @@ bool crc64FoldedWidestAvailable() noexcept {
     return crc64FoldedWideAvailable() && __builtin_cpu_supports("avx512f");
 }
 
+// The functions from here on are compiled for the processor features
+// this method needs, with GCC and with clang alike.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("pclmul,sse4.1,avx2,avx512f,vpclmulqdq"))), \
+                             apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("pclmul,sse4.1,avx2,avx512f,vpclmulqdq")
+#endif
 // The compiler's own AVX-512 intrinsics start from a deliberately undefined
 // value, which it then takes for uninitialized.
+#if !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 }  // namespace kwCore::detail
 
 #include "stream/crc64_fold.h"
@@ -57,8 +66,14 @@ uint64_t crc64FoldedWidest(uint64_t crc, const unsigned char* data, size_t lengt
     return foldedFrom<Zmm>(crc, data, length, c.fold2048, c.fold512);
 }
 
+#if !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 }  // namespace kwCore::detail
 
