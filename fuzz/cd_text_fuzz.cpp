@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "cd_text.h"
+#include "disc/cd_text.h"
+#include "disc/sub_channel.h"
 #include "fuzz_check.h"
-#include "sub_channel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zemtra::CdText text;

@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "disc_id.h"
+#include "disc/toc_tracks.h"
+#include "disc/track_timing.h"
 #include "fuzz_check.h"
-#include "report.h"
-#include "toc_tracks.h"
-#include "track_timing.h"
+#include "ids/disc_id.h"
+#include "report/report.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     return std::freopen("/dev/null", "w", stdout) != nullptr ? 0 : 1;

@@ -3,7 +3,7 @@ set(ZEMTRA_E2E_DIR ${CMAKE_CURRENT_SOURCE_DIR}/tool/e2e)
 
 # The report of discs built in memory, byte for byte on every platform.
 add_executable(zemtra_report_probe ${ZEMTRA_E2E_DIR}/report_probe.cpp)
-target_include_directories(zemtra_report_probe PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tool)
+target_include_directories(zemtra_report_probe PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(zemtra_report_probe PRIVATE zemtra_core)
 add_test(NAME tool_report_probe
     COMMAND bash ${ZEMTRA_E2E_DIR}/report_probe_test.sh $<TARGET_FILE:zemtra_report_probe>

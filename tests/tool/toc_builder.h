@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "disc_toc.h"
+#include "disc/disc_toc.h"
 
 namespace zemtra::test {
 

@@ -13,9 +13,9 @@
 #include <cstring>
 #include <vector>
 
-#include "disc_id.h"
-#include "report.h"
-#include "toc_builder.h"
+#include "ids/disc_id.h"
+#include "report/report.h"
+#include "tool/toc_builder.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "disc_info.h"
+#include "disc/disc_info.h"
 #include "fake_drive.h"
 #include "platform/device.h"
 

@@ -1,0 +1,52 @@
+#include "disc/disc_data.h"
+
+#include <cstring>
+#include <vector>
+
+#include "disc/toc_tracks.h"
+
+namespace zemtra {
+
+namespace {
+
+// kLargestCdText is the most a CD-TEXT request can deliver.
+constexpr size_t kLargestCdText = 65535;
+
+}  // namespace
+
+void DiscData::clear() {
+    std::memset(catalogNumber, 0, sizeof catalogNumber);
+    std::memset(isrc, 0, sizeof isrc);
+    parseCdText(nullptr, 0, cdText);
+}
+
+void readDiscData(kwCore::platform::CdDevice device, const DiscToc& toc,
+                  const DiscDataRequest& request, DiscData& data) {
+    data.clear();
+
+    uint8_t answer[kwCore::platform::kCdSubChannelSize];
+    if (request.catalogNumber) {
+        std::memset(answer, 0, sizeof answer);
+        const size_t size = kwCore::platform::readCdCatalogNumber(device, answer, sizeof answer);
+        parseCatalogNumber(answer, size, data.catalogNumber);
+    }
+    if (request.isrcs) {
+        const int count = tocTrackCount(toc);
+        for (int k = 0; k < count; ++k) {
+            if (isDataTrack(toc.TrackData[k])) {
+                continue;
+            }
+            std::memset(answer, 0, sizeof answer);
+            const size_t size = kwCore::platform::readCdTrackIsrc(device, toc.FirstTrack + k,
+                                                                  answer, sizeof answer);
+            parseTrackIsrc(answer, size, data.isrc[k]);
+        }
+    }
+    if (request.cdText) {
+        std::vector<uint8_t> buffer(kLargestCdText);
+        const size_t size = kwCore::platform::readCdText(device, buffer.data(), buffer.size());
+        parseCdText(buffer.data(), size, data.cdText);
+    }
+}
+
+}  // namespace zemtra
