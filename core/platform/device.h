@@ -45,6 +45,41 @@ void closeCdDevice(CdDevice device);
 // entries, each written only when its request succeeds.
 bool readCdToc(CdDevice device, void* toc, size_t size);
 
+// CdCommandStatus tells how a command sent with sendCdCommand ended.
+enum class CdCommandStatus {
+    done,         // the command ended in good status
+    failed,       // the request failed or the drive refused the command
+    unsupported,  // the device takes no commands at all on this handle
+};
+
+// CdCommandResult is the outcome of one command: its status and, when it is
+// done, the number of bytes the device delivered (0 otherwise).
+struct CdCommandResult {
+    CdCommandStatus status = CdCommandStatus::failed;
+    size_t size = 0;
+};
+
+// sendCdCommand sends one MMC command descriptor block (cdbSize bytes, 6 to
+// 16) to the open device and reads up to size bytes of its answer into data
+// (Windows: DeviceIoControl with IOCTL_SCSI_PASS_THROUGH_DIRECT, the same
+// SCSI_PASS_THROUGH_DIRECT structure passed as input and output). The
+// command is done only when the request succeeded and every status the
+// system reports is good; its size is then the bytes delivered, at most
+// size. Nothing is written past size bytes; bytes the device does not
+// deliver keep their value. unsupported means the handle takes no commands
+// (Windows: it was opened without write access, or the driver has no
+// pass-through), so the caller falls back to the device's own requests
+// below.
+//
+// POSIX: SG_IO, the byte count taken from the residue of the transfer; a
+// command is never unsupported there.
+CdCommandResult sendCdCommand(CdDevice device, const void* cdb, size_t cdbSize, void* data,
+                              size_t size);
+
+// The device's own requests for what the disc carries, which the caller
+// makes when the device takes no commands (sendCdCommand answers
+// unsupported).
+
 // kCdSubChannelSize is the size of a Q sub-channel answer: a 4-byte header,
 // the format code, three bytes (the track's number at byte 6 for an ISRC),
 // byte 8 whose bit 7 marks the value valid, then the value from byte 9 (13
@@ -58,26 +93,19 @@ inline constexpr size_t kCdSubChannelSize = 24;
 // delivered, at most size and kCdSubChannelSize; 0 when the request fails.
 // Bytes the device does not deliver keep their value.
 //
-// POSIX: SG_IO with READ SUB-CHANNEL (42h, SubQ, format 02h, track 0).
+// POSIX: there is no such request (commands always go through); returns 0.
 size_t readCdCatalogNumber(CdDevice device, void* answer, size_t size);
 
 // readCdTrackIsrc requests the ISRC of track (its number on the disc) from
 // the Q sub-channel as readCdCatalogNumber does the catalog number, with
-// IOCTL_CDROM_TRACK_ISRC into the 24-byte SUB_Q_TRACK_ISRC (POSIX: format
-// 03h).
+// IOCTL_CDROM_TRACK_ISRC into the 24-byte SUB_Q_TRACK_ISRC. POSIX: returns 0.
 size_t readCdTrackIsrc(CdDevice device, int track, void* answer, size_t size);
 
-// readCdText requests the disc's CD-TEXT (IOCTL_CDROM_READ_TOC_EX with
-// CDROM_READ_TOC_EX_FORMAT_CDTEXT) into buffer, which holds size bytes: a
-// 2-byte big-endian count of the bytes after it, two reserved bytes, then
-// 18-byte packs. It asks for the 4-byte header first and then for the
-// header's count plus 2, at most 65,535 and at most size, bytes. Returns
-// the number of bytes the second request delivered (never more than it
-// asked for); 0 when either request fails or size is below 4. Nothing is
-// written past size bytes.
-//
-// POSIX: SG_IO with READ TOC/PMA/ATIP (43h, format 05h), the byte count
-// taken from the residue of the transfer.
-size_t readCdText(CdDevice device, void* buffer, size_t size);
+// requestCdText makes one CD-TEXT request of size bytes into buffer
+// (IOCTL_CDROM_READ_TOC_EX with CDROM_READ_TOC_EX_FORMAT_CDTEXT): a 2-byte
+// big-endian count of the bytes after it, two reserved bytes, then 18-byte
+// packs. Returns the number of bytes the device delivered, never more than
+// size; 0 when it fails. POSIX: returns 0.
+size_t requestCdText(CdDevice device, void* buffer, size_t size);
 
 }  // namespace kwCore::platform

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "disc/cd_commands.h"
 #include "disc/toc_tracks.h"
 
 namespace zemtra {
@@ -24,10 +25,10 @@ void readDiscData(kwCore::platform::CdDevice device, const DiscToc& toc,
                   const DiscDataRequest& request, DiscData& data) {
     data.clear();
 
-    uint8_t answer[kwCore::platform::kCdSubChannelSize];
+    uint8_t answer[kSubChannelAnswerSize];
     if (request.catalogNumber) {
         std::memset(answer, 0, sizeof answer);
-        const size_t size = kwCore::platform::readCdCatalogNumber(device, answer, sizeof answer);
+        const size_t size = readCatalogNumberAnswer(device, answer, sizeof answer);
         parseCatalogNumber(answer, size, data.catalogNumber);
     }
     if (request.isrcs) {
@@ -37,14 +38,14 @@ void readDiscData(kwCore::platform::CdDevice device, const DiscToc& toc,
                 continue;
             }
             std::memset(answer, 0, sizeof answer);
-            const size_t size = kwCore::platform::readCdTrackIsrc(device, toc.FirstTrack + k,
-                                                                  answer, sizeof answer);
+            const size_t size =
+                readTrackIsrcAnswer(device, toc.FirstTrack + k, answer, sizeof answer);
             parseTrackIsrc(answer, size, data.isrc[k]);
         }
     }
     if (request.cdText) {
         std::vector<uint8_t> buffer(kLargestCdText);
-        const size_t size = kwCore::platform::readCdText(device, buffer.data(), buffer.size());
+        const size_t size = readCdTextPacks(device, buffer.data(), buffer.size());
         parseCdText(buffer.data(), size, data.cdText);
     }
 }

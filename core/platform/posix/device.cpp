@@ -1,7 +1,5 @@
 #include "platform/device.h"
 
-#include "platform/cd_text_request.h"
-
 #include <fcntl.h>
 #include <linux/cdrom.h>
 #include <scsi/sg.h>
@@ -50,51 +48,8 @@ void readEntry(int fd, unsigned char track, unsigned char* entry) {
 // sub-channel and lead-in reads take seconds on some drives.
 constexpr unsigned kCommandTimeout = 30000;
 
-// readFromDevice sends the 10-byte MMC command to the device through SG_IO
-// and reads up to size bytes into data. Returns the number of bytes the
-// device delivered; 0 when the ioctl fails or the command ends in any
-// status other than good (SG_IO returns 0 for a command the drive refused).
-size_t readFromDevice(int fd, const unsigned char (&command)[10], void* data, size_t size) {
-    unsigned char sense[32];
-    sg_io_hdr_t request{};
-    request.interface_id = 'S';
-    request.dxfer_direction = SG_DXFER_FROM_DEV;
-    request.cmd_len = sizeof command;
-    request.cmdp = const_cast<unsigned char*>(command);
-    request.dxferp = data;
-    request.dxfer_len = static_cast<unsigned>(size);
-    request.sbp = sense;
-    request.mx_sb_len = sizeof sense;
-    request.timeout = kCommandTimeout;
-    if (ioctlRetried(fd, SG_IO, &request) != 0 || (request.info & SG_INFO_OK_MASK) != SG_INFO_OK ||
-        request.status != 0 || request.host_status != 0 || request.driver_status != 0) {
-        return 0;
-    }
-    if (request.resid < 0 || static_cast<size_t>(request.resid) > size) {
-        return 0;
-    }
-    return size - static_cast<size_t>(request.resid);
-}
-
-size_t readSubChannel(CdDevice device, unsigned char format, int track, void* answer, size_t size) {
-    if (answer == nullptr || track < 0 || track > 0xFF) {
-        return 0;
-    }
-    if (size > kCdSubChannelSize) {
-        size = kCdSubChannelSize;
-    }
-    const unsigned char command[10] = {0x42,
-                                       0x00,
-                                       0x40,
-                                       format,
-                                       0x00,
-                                       0x00,
-                                       static_cast<unsigned char>(track),
-                                       0x00,
-                                       static_cast<unsigned char>(size),
-                                       0x00};
-    return readFromDevice(static_cast<int>(device), command, answer, size);
-}
+// kLargestCommand is the longest command descriptor block SG_IO takes here.
+constexpr size_t kLargestCommand = 16;
 
 }  // namespace
 
@@ -150,26 +105,48 @@ bool readCdToc(CdDevice device, void* buffer, size_t size) {
     return true;
 }
 
-size_t readCdCatalogNumber(CdDevice device, void* answer, size_t size) {
-    return readSubChannel(device, 0x02, 0, answer, size);
+CdCommandResult sendCdCommand(CdDevice device, const void* cdb, size_t cdbSize, void* data,
+                              size_t size) {
+    CdCommandResult result;
+    if (cdb == nullptr || cdbSize < 6 || cdbSize > kLargestCommand ||
+        (data == nullptr && size > 0) || size > UINT32_MAX) {
+        return result;
+    }
+    unsigned char command[kLargestCommand];
+    std::memcpy(command, cdb, cdbSize);
+    unsigned char sense[32];
+    sg_io_hdr_t request{};
+    request.interface_id = 'S';
+    request.dxfer_direction = size > 0 ? SG_DXFER_FROM_DEV : SG_DXFER_NONE;
+    request.cmd_len = static_cast<unsigned char>(cdbSize);
+    request.cmdp = command;
+    request.dxferp = data;
+    request.dxfer_len = static_cast<unsigned>(size);
+    request.sbp = sense;
+    request.mx_sb_len = sizeof sense;
+    request.timeout = kCommandTimeout;
+    // SG_IO returns 0 for a command the drive refused: every status counts.
+    if (ioctlRetried(static_cast<int>(device), SG_IO, &request) != 0 ||
+        (request.info & SG_INFO_OK_MASK) != SG_INFO_OK || request.status != 0 ||
+        request.host_status != 0 || request.driver_status != 0 || request.resid < 0 ||
+        static_cast<size_t>(request.resid) > size) {
+        return result;
+    }
+    result.status = CdCommandStatus::done;
+    result.size = size - static_cast<size_t>(request.resid);
+    return result;
 }
 
-size_t readCdTrackIsrc(CdDevice device, int track, void* answer, size_t size) {
-    return readSubChannel(device, 0x03, track, answer, size);
+size_t readCdCatalogNumber(CdDevice, void*, size_t) {
+    return 0;
 }
 
-size_t requestCdText(CdDevice device, void* buffer, size_t size) {
-    const unsigned char command[10] = {0x43,
-                                       0x00,
-                                       0x05,
-                                       0x00,
-                                       0x00,
-                                       0x00,
-                                       0x00,
-                                       static_cast<unsigned char>(size >> 8),
-                                       static_cast<unsigned char>(size & 0xFF),
-                                       0x00};
-    return readFromDevice(static_cast<int>(device), command, buffer, size);
+size_t readCdTrackIsrc(CdDevice, int, void*, size_t) {
+    return 0;
+}
+
+size_t requestCdText(CdDevice, void*, size_t) {
+    return 0;
 }
 
 }  // namespace kwCore::platform

@@ -1,7 +1,5 @@
 #include "platform/device.h"
 
-#include "platform/cd_text_request.h"
-
 #include <windows.h>
 
 #include <winioctl.h>
@@ -88,6 +86,12 @@ bool readCdToc(CdDevice device, void* toc, size_t size) {
     DWORD returned = 0;
     return DeviceIoControl(handleOf(device), IOCTL_CDROM_READ_TOC, nullptr, 0, toc,
                            clampedSize(size), &returned, nullptr) != FALSE;
+}
+
+CdCommandResult sendCdCommand(CdDevice, const void*, size_t, void*, size_t) {
+    CdCommandResult result;
+    result.status = CdCommandStatus::unsupported;
+    return result;
 }
 
 size_t readCdCatalogNumber(CdDevice device, void* answer, size_t size) {
