@@ -77,9 +77,9 @@ constexpr ULONG kCommandTimeout = 30;
 constexpr size_t kLargestCommand = sizeof(SCSI_PASS_THROUGH_DIRECT::Cdb);
 
 // kBufferAlignment is the alignment a data buffer is handed to the driver
-// with: port drivers refuse buffers below their adapter's alignment (at
-// most 8 bytes for the adapters of optical drives), so a caller's buffer
-// that is not aligned is read through one that is.
+// with: a port driver refuses a buffer that breaks its adapter's alignment
+// mask (IO_SCSI_CAPABILITIES), so a caller's buffer that is not aligned to
+// 16 bytes is read through one that is.
 constexpr uintptr_t kBufferAlignment = 16;
 
 // PassThrough is the request IOCTL_SCSI_PASS_THROUGH_DIRECT takes and
