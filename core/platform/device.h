@@ -20,9 +20,12 @@ using CdDevice = intptr_t;
 inline constexpr CdDevice invalidCdDevice = -1;
 
 // openCdDevice opens the raw device at devicePath ("\\.\" followed by the
-// drive) for reading (CreateFileA with GENERIC_READ, FILE_SHARE_READ |
-// FILE_SHARE_WRITE, OPEN_EXISTING). Returns invalidCdDevice when it does
-// not open.
+// drive) for reading and writing, which commands need (CreateFileA with
+// GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+// OPEN_EXISTING); when that open fails (a user without write access to the
+// device, another program sharing it for reading only), for reading alone
+// (GENERIC_READ), a handle that takes no commands on Windows. Returns
+// invalidCdDevice when neither opens.
 //
 // POSIX: the device opened is the path that follows the "\\.\" prefix (for
 // example /dev/sr0), with O_RDONLY | O_NONBLOCK, so that a drive without a
@@ -62,14 +65,20 @@ struct CdCommandResult {
 // sendCdCommand sends one MMC command descriptor block (cdbSize bytes, 6 to
 // 16) to the open device and reads up to size bytes of its answer into data
 // (Windows: DeviceIoControl with IOCTL_SCSI_PASS_THROUGH_DIRECT, the same
-// SCSI_PASS_THROUGH_DIRECT structure passed as input and output). The
-// command is done only when the request succeeded and every status the
-// system reports is good; its size is then the bytes delivered, at most
-// size. Nothing is written past size bytes; bytes the device does not
-// deliver keep their value. unsupported means the handle takes no commands
-// (Windows: it was opened without write access, or the driver has no
-// pass-through), so the caller falls back to the device's own requests
-// below.
+// SCSI_PASS_THROUGH_DIRECT structure passed as input and output, data in
+// when size is above 0, a 30-second timeout). The command is done only
+// when the request succeeded and every status the system reports is good
+// (Windows: ScsiStatus 0); its size is then the bytes delivered, at most
+// size (Windows: the DataTransferLength the driver returns, cut to size).
+// Nothing is written past size bytes; bytes the device does not deliver
+// keep their value. unsupported means the handle takes no commands
+// (Windows: the request fails with ERROR_ACCESS_DENIED, as on a handle
+// opened without write access, or with ERROR_INVALID_FUNCTION or
+// ERROR_NOT_SUPPORTED, from a driver without pass-through), so the caller
+// falls back to the device's own requests below; any other failure, or a
+// command the drive ends with another status, is failed. Bad arguments
+// (cdb null, cdbSize outside 6 to 16, data null with size above 0) fail
+// without a request.
 //
 // POSIX: SG_IO, the byte count taken from the residue of the transfer; a
 // command is never unsupported there.

@@ -35,8 +35,12 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
     add_test(NAME tool_e2e_peer_discid
         COMMAND bash ${ZEMTRA_E2E_DIR}/peer_discid_test.sh
             $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${preload_first})
-    set_tests_properties(tool_e2e_report tool_e2e_disc_data tool_e2e_peer_discid PROPERTIES
-        LABELS "tool;e2e" SKIP_RETURN_CODE 77)
+    # The discs the Windows build reads under Wine, with the lines both print.
+    add_test(NAME tool_e2e_drive_cases
+        COMMAND bash ${ZEMTRA_E2E_DIR}/drive_cases_test.sh linux
+            $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${preload_first})
+    set_tests_properties(tool_e2e_report tool_e2e_disc_data tool_e2e_peer_discid
+        tool_e2e_drive_cases PROPERTIES LABELS "tool;e2e" SKIP_RETURN_CODE 77)
 
     # The MusicBrainz peer: libdiscid reading the same simulated drive.
     find_package(PkgConfig QUIET)
@@ -91,6 +95,36 @@ elseif(WIN32 AND CMAKE_CROSSCOMPILING)
         COMMAND bash ${ZEMTRA_E2E_DIR}/windows_report_test.sh
             $<TARGET_FILE:zemtra> ${CMAKE_SOURCE_DIR}/scripts/wine-run)
     set_tests_properties(tool_e2e_windows PROPERTIES LABELS "tool;e2e")
+
+    # The simulated drive preloaded into wine64 is a Linux library: built
+    # with the host's compiler, since this tree's compiler makes Windows
+    # programs. zemtra.exe reads the discs of the Linux build's cases through
+    # it, and random discs are compared with the Linux build's zemtra when
+    # ZEMTRA_NATIVE_ZEMTRA names one (scripts/test builds build/linux first).
+    find_program(ZEMTRA_HOST_CXX NAMES c++ g++ clang++)
+    set(ZEMTRA_NATIVE_ZEMTRA ${CMAKE_SOURCE_DIR}/build/linux/tool/zemtra
+        CACHE FILEPATH "The Linux build's zemtra, to compare the Windows build's lines with")
+    if(ZEMTRA_HOST_CXX)
+        set(host_simdrive ${CMAKE_CURRENT_BINARY_DIR}/zemtra_simdrive_host.so)
+        set(host_flags -std=c++20 -O2 -Wall -Wextra)
+        if(ZEMTRA_WERROR)
+            list(APPEND host_flags -Werror)
+        endif()
+        add_custom_command(OUTPUT ${host_simdrive}
+            COMMAND ${ZEMTRA_HOST_CXX} ${host_flags} -shared -fPIC -o ${host_simdrive}
+                ${ZEMTRA_E2E_DIR}/simdrive.cpp -ldl
+            DEPENDS ${ZEMTRA_E2E_DIR}/simdrive.cpp
+            COMMENT "Building the simulated drive for Wine with the host's compiler"
+            VERBATIM)
+        add_custom_target(zemtra_host_simdrive ALL DEPENDS ${host_simdrive})
+        add_test(NAME tool_e2e_wine_drive
+            COMMAND bash ${ZEMTRA_E2E_DIR}/drive_cases_test.sh windows $<TARGET_FILE:zemtra>
+                ${host_simdrive} ${CMAKE_SOURCE_DIR}/scripts/wine-run
+                ${CMAKE_BINARY_DIR}/wineprefix ${ZEMTRA_NATIVE_ZEMTRA})
+        set_tests_properties(tool_e2e_wine_drive PROPERTIES LABELS "tool;e2e")
+    else()
+        message(WARNING "No host C++ compiler: the Windows build's drive test is left out")
+    endif()
 endif()
 
 # The POSIX TOC reader on a fake drive that stands in for the C library's

@@ -50,3 +50,25 @@ randomDisc() {
     done
     writeDisc "$first" "${controls[@]}" -- "${starts[@]}" "$frames"
 }
+
+# writeDataDisc <further lines...>: the worked example ($here is the folder
+# of the drivers) with a catalog number, ISRCs for tracks 1 and 3 and
+# CD-TEXT packs with zeroed CRCs (none is checked then): the album title and
+# performer, track titles "One" and "Two", a title for track 4 the TOC
+# lacks, and a title across two packs for track 3; then the given lines.
+writeDataDisc() {
+    cp "$here/worked_example.disc" "$disc"
+    {
+        echo "mcn 0724384260927"
+        echo "isrc 1 USRC17607839"
+        echo "isrc 3 GBAYE0000001"
+        printf 'cdtext %s\n' "${dataDiscPacks[@]}"
+        printf '%s\n' "$@"
+    } >>"$disc"
+}
+dataDiscPacks=(
+    "80 00 00 00 41 6c 62 75 6d 00 4f 6e 65 00 54 77 00 00"
+    "80 02 01 00 6f 00 54 68 72 65 65 20 6c 6f 6e 67 00 00"
+    "80 03 02 00 20 74 69 74 6c 65 00 46 6f 75 72 00 00 00"
+    "81 00 03 00 42 61 6e 64 1b 5b 32 4a 00 00 00 00 00 00"
+)

@@ -27,6 +27,20 @@ expect() {
     fi
 }
 
+# requests: the requests in the simulated drive's log $log other than the
+# TOC's, on one line.
+requests() { grep -v '^toc' "$log" 2>/dev/null | tr '\n' ' '; }
+
+# expectRequests <name> <requests>: the requests of the last run.
+expectRequests() {
+    if [ "$(requests)" != "$2" ]; then
+        failures=$((failures + 1))
+        echo "FAIL: $1: requests $(requests), wanted $2"
+    else
+        echo "ok: $1"
+    fi
+}
+
 finish() {
     if [ "$failures" -ne 0 ]; then
         echo "$failures case(s) failed"

@@ -2,8 +2,14 @@
 //
 // Opening the path in ZEMTRA_SIMDRIVE_DEVICE (with any of the libc open
 // functions) yields a descriptor of /dev/null that stands for the drive.
-// On it CDROMREADTOCHDR and CDROMREADTOCENTRY are answered from the disc
-// description file named by ZEMTRA_SIMDRIVE_DISC, read at open time:
+// A descriptor of the file named by ZEMTRA_SIMDRIVE_NODE stands for it too,
+// whoever opened it: it is recognised by its device and inode, as under
+// Wine, whose server opens the device (the prefix's dosdevices/d:: link)
+// and hands the Windows process a descriptor; the simulated drive is then
+// preloaded into the wine64 loader, whose ntdll makes the requests.
+// On the drive CDROMREADTOCHDR and CDROMREADTOCENTRY are answered from the
+// disc description file named by ZEMTRA_SIMDRIVE_DISC, read at open time
+// (for a ZEMTRA_SIMDRIVE_NODE descriptor: at the process's first request):
 //
 //   # comment
 //   tracks <first> <last>          TOC header
@@ -26,6 +32,13 @@
 //   cdtextdeliver <n>              a CD-TEXT command delivers at most n bytes
 //   cdtextfail <n>                 CD-TEXT commands n and later (from 1)
 //                                  fail
+//   sgiofail <errno name>          every SG_IO request fails with that errno
+//                                  (EPERM: a user without the right to send
+//                                  the command; ENOTTY: a device that takes
+//                                  no SCSI commands; EIO)
+//   scsiclaim <n>                  each answered SCSI command claims n bytes
+//                                  more than it delivered (resid goes below
+//                                  what was left, below 0 too)
 //
 // SCSI commands come through SG_IO: READ SUB-CHANNEL (42h, formats 02h and
 // 03h) and READ TOC/PMA/ATIP format 05h; a command that fails returns 0
@@ -36,11 +49,15 @@
 // sub-channel answer without a value (no mcn line, a track without an isrc
 // line) has its valid bit clear. CDROM_GET_MCN answers the 13 catalog
 // number bytes whatever their valid bit, and fails with the sub-channel.
+// CDROMSUBCHNL (which Wine asks before each Q sub-channel request) answers
+// no audio status.
 //
 // A request for a track the file does not list fails with EIO. When
 // ZEMTRA_SIMDRIVE_LOG names a file, each open, close and request on the
 // drive appends a line to it ("open", "close", "tochdr", "tocentry <n>",
-// "subchannel <format> <track>", "cdtext <allocation length>", "getmcn").
+// "subchannel <format> <track>", "cdtext <allocation length>", "getmcn",
+// "subchnl", "sgio refused"); a ZEMTRA_SIMDRIVE_NODE descriptor is opened
+// and closed elsewhere, so only its requests are logged.
 // Every other path and descriptor goes straight to the C library.
 #include <dlfcn.h>
 #include <errno.h>
@@ -52,6 +69,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -82,6 +100,8 @@ struct Disc {
     int cdTextDeliver;
     int cdTextFailFrom;  // 0: never
     int cdTextCommands;
+    int sgioErrno;  // 0: SG_IO is answered
+    int scsiClaim;  // bytes an answer claims beyond those it delivered
 };
 
 constexpr int kMaxOpen = 32;
@@ -99,13 +119,33 @@ bool isDevice(const char* path) {
     return path != nullptr && device != nullptr && *device != '\0' && strcmp(path, device) == 0;
 }
 
+void loadDisc();
+
+// isNode tells whether fd is a descriptor of the ZEMTRA_SIMDRIVE_NODE file,
+// by its device and inode; the disc is loaded at the first such descriptor.
+bool isNode(int fd) {
+    static bool nodeLoaded = false;
+    const char* node = getenv("ZEMTRA_SIMDRIVE_NODE");
+    struct stat nodeStatus, fdStatus;
+    const int saved = errno;
+    const bool same = node != nullptr && *node != '\0' && fstat(fd, &fdStatus) == 0 &&
+                      stat(node, &nodeStatus) == 0 && fdStatus.st_dev == nodeStatus.st_dev &&
+                      fdStatus.st_ino == nodeStatus.st_ino;
+    errno = saved;
+    if (same && !nodeLoaded) {
+        loadDisc();
+        nodeLoaded = true;
+    }
+    return same;
+}
+
 bool isDrive(int fd) {
     for (int i = 0; i < openCount; ++i) {
         if (openDescriptors[i] == fd) {
             return true;
         }
     }
-    return false;
+    return isNode(fd);
 }
 
 // logRequest appends one line to the request log, when there is one.
@@ -189,6 +229,12 @@ void loadDisc() {
             disc.cdTextDeliver = number;
         } else if (sscanf(line, "cdtextfail %d", &number) == 1) {
             disc.cdTextFailFrom = number;
+        } else if (sscanf(line, "sgiofail %63s", msf) == 1) {
+            disc.sgioErrno = strcmp(msf, "EPERM") == 0    ? EPERM
+                             : strcmp(msf, "ENOTTY") == 0 ? ENOTTY
+                                                          : EIO;
+        } else if (sscanf(line, "scsiclaim %d", &number) == 1) {
+            disc.scsiClaim = number;
         } else if (sscanf(line, "leadout %63s", msf) == 1) {
             Track& track = disc.tracks[CDROM_LEADOUT];
             track.present = parseMsf(msf, track);
@@ -296,7 +342,7 @@ int deliver(sg_io_hdr_t* request, const unsigned char* answer, int size, int lim
     request->host_status = 0;
     request->sb_len_wr = 0;
     request->info = SG_INFO_OK;
-    request->resid = static_cast<int>(request->dxfer_len) - count;
+    request->resid = static_cast<int>(request->dxfer_len) - count - disc.scsiClaim;
     return 0;
 }
 
@@ -316,6 +362,11 @@ void subChannelAnswer(int format, int track, unsigned char (&answer)[24]) {
 }
 
 int answerScsi(sg_io_hdr_t* request) {
+    if (disc.sgioErrno != 0) {
+        logRequest("sgio refused");
+        errno = disc.sgioErrno;
+        return -1;
+    }
     if (request->interface_id != 'S' || request->cmdp == nullptr || request->cmd_len < 10 ||
         request->dxfer_direction != SG_DXFER_FROM_DEV) {
         errno = EINVAL;
@@ -362,6 +413,20 @@ int answerMcn(cdrom_mcn* mcn) {
     }
     memcpy(mcn->medium_catalog_number, disc.mcn, 13);
     mcn->medium_catalog_number[13] = 0;
+    return 0;
+}
+
+// answerSubChannel answers the drive's audio status: none.
+int answerSubChannel(cdrom_subchnl* status) {
+    logRequest("subchnl");
+    if (disc.noDisc) {
+        errno = ENOMEDIUM;
+        return -1;
+    }
+    const __u8 format = status->cdsc_format;
+    memset(status, 0, sizeof *status);
+    status->cdsc_format = format;
+    status->cdsc_audiostatus = CDROM_AUDIO_NO_STATUS;
     return 0;
 }
 
@@ -461,6 +526,9 @@ int ioctl(int fd, unsigned long request, ...) {
         }
         if (request == CDROM_GET_MCN) {
             return answerMcn(static_cast<cdrom_mcn*>(argument));
+        }
+        if (request == CDROMSUBCHNL) {
+            return answerSubChannel(static_cast<cdrom_subchnl*>(argument));
         }
         errno = EINVAL;
         return -1;
