@@ -27,6 +27,28 @@ expect() {
     fi
 }
 
+# expectJson <name> <status> <message> -- <command...>
+# Runs the command, whose standard output must be the error document of
+# the message exactly (LF line ends), and checks it against the schema in
+# $schema. The document stays in $work/<name>.json.
+expectJson() {
+    local name=$1 status=$2 message=$3
+    shift 4
+    local actual=$work/${name// /_}.json wanted=$work/wanted.json
+    printf '{\n  "error": "%s"\n}\n' "$message" >"$wanted"
+    "$@" >"$actual" </dev/null
+    local got=$?
+    if [ "$got" -ne "$status" ] || ! cmp -s "$wanted" "$actual" ||
+        ! python3 "$(dirname "${BASH_SOURCE[0]}")/json_document.py" "$schema" "$actual"; then
+        failures=$((failures + 1))
+        echo "FAIL: $name (status $got, wanted $status)"
+        echo "--- wanted"; od -c "$wanted" | head -20
+        echo "--- got"; od -c "$actual" | head -20
+    else
+        echo "ok: $name"
+    fi
+}
+
 finish() {
     if [ "$failures" -ne 0 ]; then
         echo "$failures case(s) failed"
