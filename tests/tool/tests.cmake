@@ -75,6 +75,17 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
         message(WARNING "libcdio or python3 not found: the CD-TEXT peer check is left out")
     endif()
 
+    # The JSON report against the schema and against the text report.
+    if(Python3_FOUND)
+        add_test(NAME tool_e2e_json
+            COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/json_report_test.py
+                $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive>
+                ${PROJECT_SOURCE_DIR}/tool/report/report.schema.json ${preload_first})
+        set_tests_properties(tool_e2e_json PROPERTIES LABELS "tool;e2e")
+    else()
+        message(WARNING "python3 not found: the JSON report's check is left out")
+    endif()
+
     # valgrind over zemtra on every exit path; not with sanitizers, whose
     # run-times valgrind cannot host.
     find_program(VALGRIND valgrind)
