@@ -19,10 +19,12 @@ namespace {
 // Json keeps keys in the order they are set, which is the document's order.
 using Json = nlohmann::ordered_json;
 
+// text is the bytes of value.
 std::string text(const kwCore::SharedString& value) {
     return std::string(value.cStr(), static_cast<size_t>(value.getLength()));
 }
 
+// hex8 is value in eight lower-case hex digits.
 std::string hex8(uint32_t value) {
     return text(kwCore::format("%08lx", static_cast<unsigned long>(value)));
 }
@@ -32,6 +34,8 @@ Json timeValue(int32_t frames) {
     return Json{{"frames", frames}, {"msf", text(formatTime(frames, TimeFormat{}))}};
 }
 
+// trackObject holds the table row of the TOC's track k: its number, times
+// and control bits, and its ISRC when the disc gave one.
 Json trackObject(const DiscToc& toc, const DiscData& data, int k) {
     const TocEntry& entry = toc.TrackData[k];
     Json track;
@@ -67,6 +71,7 @@ Json musicBrainzObject(const MusicBrainzDisc& disc) {
                 {"sectors", disc.leadOut}};
 }
 
+// accurateRipObject holds the AccurateRip lines' values and the id's parts.
 Json accurateRipObject(const AccurateRipId& id) {
     return Json{{"id", text(accurateRipId(id))},
                 {"url", text(accurateRipUrl(id))},
