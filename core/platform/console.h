@@ -18,6 +18,21 @@ namespace kwCore::platform {
 // out but whose LF did not is not counted.
 size_t writeStandardOutput(const void* data, size_t size);
 
+// writeStandardOutputRaw hands size bytes to the run-time's standard-output
+// stream unchanged, as its binary mode does: no LF becomes CR LF, on every
+// platform. What the stream buffered from earlier writes goes out first, as
+// it was translated then; the stream stays in text mode for later writes.
+// The bytes go out whole, as one write, even when other threads write
+// meanwhile. Returns how many went out: size when all did, fewer when the
+// stream reports an error.
+//
+// Windows: under the stream's lock, the stream is flushed, switched to
+// binary mode (_setmode), written and flushed, and switched back.
+// POSIX: under the stream's lock, what it buffered goes out first, then the
+// bytes straight to its descriptor, retried when a signal interrupts and
+// continued after short counts.
+size_t writeStandardOutputRaw(const void* data, size_t size);
+
 // readStandardInput reads up to size bytes from the run-time's standard-input
 // stream (fread) into destination and returns the count read: fewer than
 // size at the end of the input or on an error. The bytes are passed on as the

@@ -7,7 +7,7 @@ target_include_directories(zemtra_report_probe PRIVATE ${CMAKE_CURRENT_SOURCE_DI
 target_link_libraries(zemtra_report_probe PRIVATE zemtra_core)
 add_test(NAME tool_report_probe
     COMMAND bash ${ZEMTRA_E2E_DIR}/report_probe_test.sh $<TARGET_FILE:zemtra_report_probe>
-        ${CMAKE_CROSSCOMPILING_EMULATOR})
+        ${PROJECT_SOURCE_DIR}/tool/report/report.schema.json ${CMAKE_CROSSCOMPILING_EMULATOR})
 set_tests_properties(tool_report_probe PROPERTIES LABELS "tool;e2e")
 
 if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
@@ -79,6 +79,17 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
         message(WARNING "libcdio or python3 not found: the CD-TEXT peer check is left out")
     endif()
 
+    # The JSON report against the schema and against the text report.
+    if(Python3_FOUND)
+        add_test(NAME tool_e2e_json
+            COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/json_report_test.py
+                $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive>
+                ${PROJECT_SOURCE_DIR}/tool/report/report.schema.json ${preload_first})
+        set_tests_properties(tool_e2e_json PROPERTIES LABELS "tool;e2e")
+    else()
+        message(WARNING "python3 not found: the JSON report's check is left out")
+    endif()
+
     # valgrind over zemtra on every exit path; not with sanitizers, whose
     # run-times valgrind cannot host.
     find_program(VALGRIND valgrind)
@@ -93,7 +104,8 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
 elseif(WIN32 AND CMAKE_CROSSCOMPILING)
     add_test(NAME tool_e2e_windows
         COMMAND bash ${ZEMTRA_E2E_DIR}/windows_report_test.sh
-            $<TARGET_FILE:zemtra> ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+            $<TARGET_FILE:zemtra> ${CMAKE_SOURCE_DIR}/scripts/wine-run
+            ${PROJECT_SOURCE_DIR}/tool/report/report.schema.json)
     set_tests_properties(tool_e2e_windows PROPERTIES LABELS "tool;e2e")
 
     # The simulated drive preloaded into wine64 is a Linux library: built

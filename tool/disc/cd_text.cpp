@@ -29,14 +29,23 @@ bool hasRightCrc(const uint8_t* pack) {
     return cdTextPackCrc(pack) == ((pack[16] << 8) | pack[17]);
 }
 
-// printable returns the bytes as UTF-8, each control byte as "?"; in an
-// ASCII block a byte above 0x7F is no character and is printed as "?" too.
-kwCore::SharedString printable(const uint8_t* bytes, size_t length, bool ascii) {
+// kNoCharacter is the code point of a byte that is no character.
+constexpr uint16_t kNoCharacter = 0xFFFD;
+
+// decode returns the bytes as UTF-8; in an ASCII block a byte above 0x7F
+// is no character. In the printable form each control byte, and each byte
+// that is no character, is "?"; in the disc's own form control bytes stay
+// and a byte that is no character is U+FFFD.
+kwCore::SharedString decode(const uint8_t* bytes, size_t length, bool ascii, bool printable) {
     kwCore::SharedString result;
     for (size_t i = 0; i < length; ++i) {
         const uint8_t c = bytes[i];
-        if (c < 0x20 || c == 0x7F || (ascii && c > 0x7F)) {
+        const bool control = c < 0x20 || c == 0x7F;
+        const bool noCharacter = ascii && c > 0x7F;
+        if (printable && (control || noCharacter)) {
             result.appendChar('?');
+        } else if (noCharacter) {
+            result.append(kwCore::fromCodePoint(kNoCharacter));
         } else if (c < 0x80) {
             result.appendChar(static_cast<char>(c));
         } else {
@@ -60,9 +69,11 @@ void assignRun(const std::vector<uint8_t>& run, int firstTrack, int field, bool 
         if (length == 1 && run[start] == '\t') {
             if (track > firstTrack) {
                 text.text[track][field] = text.text[track - 1][field];
+                text.own[track][field] = text.own[track - 1][field];
             }
         } else if (length > 0) {
-            text.text[track][field] = printable(run.data() + start, length, ascii);
+            text.text[track][field] = decode(run.data() + start, length, ascii, true);
+            text.own[track][field] = decode(run.data() + start, length, ascii, false);
         }
         ++track;
         start = i + 1;
@@ -94,9 +105,11 @@ bool CdText::isEmpty() const noexcept {
 }
 
 void parseCdText(const uint8_t* answer, size_t size, CdText& text) {
-    for (auto& fields : text.text) {
-        for (auto& field : fields) {
-            field = kwCore::SharedString();
+    for (auto* form : {&text.text, &text.own}) {
+        for (auto& fields : *form) {
+            for (auto& field : fields) {
+                field = kwCore::SharedString();
+            }
         }
     }
     if (answer == nullptr || size < kHeaderSize) {

@@ -24,16 +24,21 @@ inline constexpr const char* kCdTextFieldNames[kCdTextFieldCount] = {
 // result inverted.
 uint16_t cdTextPackCrc(const uint8_t* pack) noexcept;
 
-// CdText is the single-byte text of a disc's CD-TEXT block 0, as printable
-// UTF-8: a byte below 0x20 and 0x7F become "?", and so does a byte above
-// 0x7F in a block declared ASCII. An empty text is one the disc does not
-// have.
+// CdText is the single-byte text of a disc's CD-TEXT block 0 in two UTF-8
+// forms: printable, where a byte below 0x20 and 0x7F become "?", and so does
+// a byte above 0x7F in a block declared ASCII; and the disc's own, where
+// every byte is its character, control bytes included, and a byte above
+// 0x7F in an ASCII block (no character there) is U+FFFD. An empty text is
+// one the disc does not have; both forms are empty together.
 struct CdText {
     // kMaxTrack is the highest track number kept.
     static constexpr int kMaxTrack = 99;
 
-    // text[t][f] is field f of the album (t 0) or of the track numbered t.
+    // text[t][f] is field f of the album (t 0) or of the track numbered t,
+    // printable.
     kwCore::SharedString text[kMaxTrack + 1][kCdTextFieldCount];
+    // own[t][f] is the same field as the disc has it.
+    kwCore::SharedString own[kMaxTrack + 1][kCdTextFieldCount];
 
     // isEmpty tells whether no field of any track holds text.
     bool isEmpty() const noexcept;

@@ -6,6 +6,7 @@
 #include "ids/cddb_query.h"
 #include "ids/musicbrainz_id.h"
 #include "ids/musicbrainz_url.h"
+#include "report/json_report.h"
 #include "text/console_output.h"
 
 namespace zemtra {
@@ -114,6 +115,18 @@ void printCdTextLines(const ReportOptions& options, const DiscToc& toc, const Di
     }
 }
 
+// printError prints the error message: as the line "Error: " message end,
+// or with -json as the error document, which has no end. Returns the exit
+// status 1.
+int printError(const ReportOptions& options, const kwCore::SharedString& message, const char* end) {
+    if (options.json) {
+        printJson(jsonError(message));
+    } else {
+        kwCore::printFormatted("Error: %s%s\r\n", message.cStr(), end);
+    }
+    return 1;
+}
+
 }  // namespace
 
 void printReport(const ReportOptions& options, const DiscInfo& info, const DiscData& data) {
@@ -145,16 +158,22 @@ int runReport(const kwCore::StringArray& arguments) {
         kwCore::printFormatted("%s", kUsageText);
         return 0;
     }
+    // Every argument is taken before an unknown one is reported, so that
+    // -json anywhere chooses the error's form.
     ReportOptions options;
+    int32_t unknown = 0;
     for (int32_t i = 1; i < arguments.count(); ++i) {
-        if (!options.take(arguments[i])) {
-            kwCore::printFormatted("Error: Unknown parameter %s\r\n", arguments[i].cStr());
-            return 1;
+        if (!options.take(arguments[i]) && unknown == 0) {
+            unknown = i;
         }
     }
+    if (unknown != 0) {
+        kwCore::SharedString message("Unknown parameter ");
+        message.append(arguments[unknown]);
+        return printError(options, message, "");
+    }
     if (options.drive.isEmpty()) {
-        kwCore::printFormatted("Error: No drive specified.\r\n");
-        return 1;
+        return printError(options, "No drive specified", ".");
     }
     options.normaliseDrive();
 
@@ -162,8 +181,11 @@ int runReport(const kwCore::StringArray& arguments) {
     DiscData data;
     info.read(options.drive, options.dataRequest(), data);
     if (!info.valid) {
-        kwCore::printFormatted("Error: Can't read disk TOC.\r\n");
-        return 1;
+        return printError(options, "Can't read disk TOC", ".");
+    }
+    if (options.json) {
+        printJson(jsonReport(options.drive, info, data));
+        return 0;
     }
     options.applyDefaultColumns();
     printReport(options, info, data);

@@ -38,6 +38,7 @@ bool ReportOptions::take(const kwCore::SharedString& argument) {
         {"-mcn", &mcn},
         {"-tocisrc", &tocIsrc},
         {"-cdtext", &cdText},
+        {"-json", &json},
     };
     for (const auto& entry : switches) {
         if (argument.equals(entry.text)) {
@@ -64,7 +65,7 @@ void ReportOptions::applyDefaultColumns() {
 DiscDataRequest ReportOptions::dataRequest() const noexcept {
     DiscDataRequest request;
     request.catalogNumber = mcn;
-    request.isrcs = toc && tocIsrc;
+    request.isrcs = (toc || json) && tocIsrc;
     request.cdText = cdText;
     return request;
 }

@@ -29,6 +29,7 @@ struct ReportOptions {
     bool mcn = false;            // -mcn: print the media catalog number
     bool tocIsrc = false;        // -tocisrc: column with the track's ISRC
     bool cdText = false;         // -cdtext: print the CD-TEXT lines
+    bool json = false;           // -json: the whole report as one JSON document
 
     // take applies one command-line argument: an empty one is skipped, one
     // that begins with "-" must equal a switch exactly, any other becomes
@@ -43,8 +44,8 @@ struct ReportOptions {
     void applyDefaultColumns();
 
     // dataRequest returns what the report needs from the disc besides its
-    // TOC: the catalog number for -mcn, the ISRCs for -tocisrc with -toc,
-    // the CD-TEXT for -cdtext.
+    // TOC: the catalog number for -mcn, the ISRCs for -tocisrc with -toc or
+    // -json, the CD-TEXT for -cdtext.
     DiscDataRequest dataRequest() const noexcept;
 };
 

@@ -46,27 +46,26 @@ class StreamLock {
     StreamLock& operator=(const StreamLock&) = delete;
 };
 
-}  // namespace
-
-// The bytes a text-mode stream writes: every LF preceded by a CR. The text
-// goes out in chunks translated on the stack, so any size costs no heap. The
-// stream's lock is held for the whole text, so texts of concurrent callers
-// never interleave; what the stream still buffers goes first, then the
-// translated bytes go straight to its descriptor, so that the count returned
-// is what the system took.
-size_t writeStandardOutput(const void* data, size_t size) {
+// writeLocked writes the size bytes to standard output, each LF as CR LF
+// when translate is set. The stream's lock is held for the whole text, so
+// texts of concurrent callers never interleave; what the stream still
+// buffers goes first, then the bytes go straight to its descriptor, so that
+// the count returned is what the system took. A text with LFs is translated
+// in chunks on the stack, so any size costs no heap.
+size_t writeLocked(const char* bytes, size_t size, bool translate) {
     if (size == 0) {
         return 0;
     }
-    const char* bytes = static_cast<const char*>(data);
     const StreamLock lock;
     std::fflush(stdout);
     const int fd = fileno(stdout);
+    // Untranslated pieces are as large as the file layer's 32-bit count takes.
+    const size_t piece = translate ? kChunk : size_t{1} << 30;
     size_t done = 0;
     while (done < size) {
         const char* chunk = bytes + done;
-        const size_t n = std::min(size - done, kChunk);
-        if (std::memchr(chunk, '\n', n) == nullptr) {
+        const size_t n = std::min(size - done, piece);
+        if (!translate || std::memchr(chunk, '\n', n) == nullptr) {
             const size_t written = writeAll(fd, chunk, n);
             done += written;
             if (written < n) {
@@ -91,6 +90,17 @@ size_t writeStandardOutput(const void* data, size_t size) {
         done += n;
     }
     return done;
+}
+
+}  // namespace
+
+// The bytes a text-mode stream writes: every LF preceded by a CR.
+size_t writeStandardOutput(const void* data, size_t size) {
+    return writeLocked(static_cast<const char*>(data), size, true);
+}
+
+size_t writeStandardOutputRaw(const void* data, size_t size) {
+    return writeLocked(static_cast<const char*>(data), size, false);
 }
 
 // fread reports a signal that cuts its read short like an error; the read

@@ -12,9 +12,11 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "console_bytes.h"
 #include "platform/console.h"
@@ -100,6 +102,78 @@ std::string drain(int fd) {
     return bytes;
 }
 
+// Written is what one write returned and what reached the output.
+struct Written {
+    size_t returned;
+    std::string received;
+};
+
+// writesWithin runs write once for each limit with standard output a file
+// that may not grow past that limit.
+std::vector<Written> writesWithin(const std::vector<size_t>& limits,
+                                  const std::function<size_t()>& write) {
+    std::vector<Written> results;
+    char name[] = "/tmp/kwcore-console-XXXXXX";
+    const int file = mkstemp(name);
+    if (file < 0) {
+        ADD_FAILURE() << "no temporary file";
+        return results;
+    }
+    unlink(name);
+    const IgnoredSignal tooLarge(SIGXFSZ);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    for (size_t limit : limits) {
+        EXPECT_EQ(ftruncate(file, 0), 0);
+        lseek(file, 0, SEEK_SET);
+        rlimit limited = saved;
+        limited.rlim_cur = limit;
+        size_t returned;
+        {
+            const Redirected output(STDOUT_FILENO, file);
+            setrlimit(RLIMIT_FSIZE, &limited);
+            returned = write();
+            setrlimit(RLIMIT_FSIZE, &saved);
+        }
+        lseek(file, 0, SEEK_SET);
+        results.push_back({returned, drain(file)});
+    }
+    close(file);
+    return results;
+}
+
+// throughSlowReader runs write with standard output a pipe that a slow
+// reader empties while signals arrive, after "<" has gone into the
+// stream's buffer; the received bytes and write's result.
+Written throughSlowReader(const std::function<size_t()>& write) {
+    int ends[2];
+    if (!pipeOf(ends)) {
+        ADD_FAILURE() << "no pipe";
+        return {};
+    }
+    std::string received;
+    std::thread reader([&] {
+        char piece[1000];
+        for (ssize_t got; (got = read(ends[0], piece, sizeof piece)) > 0;) {
+            received.append(piece, static_cast<size_t>(got));
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+    });
+    size_t returned;
+    const int before = testutil::Interrupter::deliveries();
+    {
+        const Redirected output(STDOUT_FILENO, ends[1]);
+        const testutil::Interrupter signals;
+        std::fputs("<", stdout);  // what the stream holds goes out first
+        returned = write();
+    }
+    close(ends[1]);
+    reader.join();
+    close(ends[0]);
+    EXPECT_GT(testutil::Interrupter::deliveries(), before);
+    return {returned, received};
+}
+
 TEST(ConsoleShortWrites, CountExactlyWhatWentOutAndWriteNothingTwice) {
     // A text whose LFs stand around the translation's chunk boundary.
     std::string source(9000, 'x');
@@ -116,34 +190,13 @@ TEST(ConsoleShortWrites, CountExactlyWhatWentOutAndWriteNothingTwice) {
             limits.insert(limits.end(), {i, i + 1, i + 2});
         }
     }
-    char name[] = "/tmp/kwcore-console-XXXXXX";
-    const int file = mkstemp(name);
-    ASSERT_GE(file, 0);
-    unlink(name);
-    {
-        const IgnoredSignal tooLarge(SIGXFSZ);
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        for (size_t limit : limits) {
-            ASSERT_EQ(ftruncate(file, 0), 0);
-            lseek(file, 0, SEEK_SET);
-            rlimit limited = saved;
-            limited.rlim_cur = limit;
-            size_t returned;
-            {
-                const Redirected output(STDOUT_FILENO, file);
-                setrlimit(RLIMIT_FSIZE, &limited);
-                returned = writeStandardOutput(source.data(), source.size());
-                setrlimit(RLIMIT_FSIZE, &saved);
-            }
-            lseek(file, 0, SEEK_SET);
-            const std::string received = drain(file);
-            SCOPED_TRACE(limit);
-            EXPECT_EQ(received.size(), limit);  // all up to the limit went out
-            expectCounted(source, returned, received);
-        }
+    const auto results =
+        writesWithin(limits, [&] { return writeStandardOutput(source.data(), source.size()); });
+    for (size_t i = 0; i < results.size(); ++i) {
+        SCOPED_TRACE(limits[i]);
+        EXPECT_EQ(results[i].received.size(), limits[i]);  // all up to the limit went out
+        expectCounted(source, results[i].returned, results[i].received);
     }
-    close(file);
 
     // A full device takes nothing.
     const int full = open("/dev/full", O_WRONLY);
@@ -176,35 +229,53 @@ TEST(ConsoleShortWrites, CountExactlyWhatWentOutAndWriteNothingTwice) {
 
     // Signals while a slow reader empties the pipe: interrupted writes
     // go on, and short ones continue where they stopped.
-    int ends[2];
-    ASSERT_TRUE(pipeOf(ends));
-    std::string received;
-    std::thread reader([&] {
-        char piece[1000];
-        for (ssize_t got; (got = read(ends[0], piece, sizeof piece)) > 0;) {
-            received.append(piece, static_cast<size_t>(got));
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
-        }
-    });
     std::string text;
     for (int line = 0; line < 600; ++line) {
         text +=
             std::string(static_cast<size_t>(line % 97), static_cast<char>('a' + line % 26)) + "\n";
     }
-    size_t returned;
-    const int before = testutil::Interrupter::deliveries();
-    {
-        const Redirected output(STDOUT_FILENO, ends[1]);
-        const testutil::Interrupter signals;
-        std::fputs("<", stdout);  // what the stream holds goes out first
-        returned = writeStandardOutput(text.data(), text.size());
+    const Written slow =
+        throughSlowReader([&] { return writeStandardOutput(text.data(), text.size()); });
+    EXPECT_EQ(slow.returned, text.size());
+    EXPECT_EQ(slow.received, "<" + crlf(text));
+}
+
+TEST(ConsoleRawWrites, PassEveryByteAndCountWhatWentOut) {
+    std::string source(9000, 'x');
+    for (size_t at : {0u, 4095u, 4096u, 8999u}) {
+        source[at] = '\n';
     }
-    close(ends[1]);
-    reader.join();
-    close(ends[0]);
-    EXPECT_GT(testutil::Interrupter::deliveries(), before);
-    EXPECT_EQ(returned, text.size());
-    EXPECT_EQ(received, "<" + crlf(text));
+    source[10] = '\r';
+    source[11] = '\0';
+
+    // A file that may not grow past a limit: the count is what it took.
+    const std::vector<size_t> limits = {1, 4096, source.size() - 1, source.size()};
+    const auto results =
+        writesWithin(limits, [&] { return writeStandardOutputRaw(source.data(), source.size()); });
+    for (size_t i = 0; i < results.size(); ++i) {
+        SCOPED_TRACE(limits[i]);
+        EXPECT_EQ(results[i].returned, limits[i]);
+        EXPECT_EQ(results[i].received, source.substr(0, limits[i]));
+    }
+
+    const int full = open("/dev/full", O_WRONLY);
+    ASSERT_GE(full, 0);
+    {
+        const Redirected output(STDOUT_FILENO, full);
+        EXPECT_EQ(writeStandardOutputRaw("ab\ncd", 5), 0u);
+    }
+    close(full);
+
+    // The stream's buffered text goes out first, translated as it was, and
+    // the next write is translated again.
+    const std::string text = source + source;
+    const Written slow = throughSlowReader([&] {
+        const size_t returned = writeStandardOutputRaw(text.data(), text.size());
+        writeStandardOutput("\n", 1);
+        return returned;
+    });
+    EXPECT_EQ(slow.returned, text.size());
+    EXPECT_EQ(slow.received, "<" + text + "\r\n");
 }
 
 TEST(ConsoleInterruptedRead, GoesOnUntilTheBytesCome) {

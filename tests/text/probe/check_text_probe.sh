@@ -51,6 +51,19 @@ else
     failures=$((failures + 1))
 fi
 
+# The untranslated write: its bytes as given, the text around it translated.
+if run "$work/raw.out" "$@" "$probe" raw; then
+    {
+        printf '<raw>a\r\nb\nc\r\n\0de\r\n<big>'
+        head -c 100000 /dev/zero | tr '\0' '\n'
+        printf '<end>\r\n'
+    } >"$work/raw.expected"
+    compare raw "$work/raw.expected" "$work/raw.out"
+else
+    echo "FAIL: raw: the probe failed"; cat "$work/stderr"
+    failures=$((failures + 1))
+fi
+
 # CommandLine from the process: the same elements on every platform.
 expected_args() { # expected_args <program name>
     printf '[%s]\r\n' args -toc 'a b' 'x yA' "$(printf 'a\tb')" '' D:

@@ -3,6 +3,7 @@
 // byte for byte.
 //   text_probe print   every printFormatted case, each after a <name> marker
 //   text_probe args    the process's own command line as CommandLine reads it
+//   text_probe raw     printFormatted around an untranslated write
 //   text_probe threads two threads printing long texts at once, each a block
 //                      of 640 lines of 99 letters ('A' on one, 'B' on the other)
 #include <atomic>
@@ -10,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/console.h"
 #include "text/command_line.h"
 #include "text/console_output.h"
 
@@ -48,6 +50,19 @@ void printCases() {
     printFormatted("<end>");
 }
 
+// printRaw writes untranslated bytes between translated ones: the text
+// before goes out first, CR and LF pass as they are, a NUL too, and the
+// text after is translated again.
+void printRaw() {
+    printFormatted("<raw>a\n");
+    kwCore::platform::writeStandardOutputRaw("b\nc\r\n\0d", 7);
+    printFormatted("e\n");
+    printFormatted("<big>");
+    const std::string lines(100000, '\n');
+    kwCore::platform::writeStandardOutputRaw(lines.data(), lines.size());
+    printFormatted("<end>\n");
+}
+
 void printArguments() {
     const kwCore::CommandLine line;
     for (int32_t i = 1; i < line.count(); ++i) {
@@ -81,6 +96,10 @@ void printBlocks(char letter) {
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "print") == 0) {
         printCases();
+        return 0;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "raw") == 0) {
+        printRaw();
         return 0;
     }
     if (argc > 1 && std::strcmp(argv[1], "args") == 0) {

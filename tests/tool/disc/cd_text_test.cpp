@@ -79,6 +79,11 @@ std::string field(const CdText& text, int track, int f) {
     return text.text[track][f].cStr();
 }
 
+// own is the field as the disc has it.
+std::string own(const CdText& text, int track, int f) {
+    return text.own[track][f].cStr();
+}
+
 constexpr int kTitle = 0;
 constexpr int kPerformer = 1;
 constexpr int kMessage = 5;
@@ -107,6 +112,11 @@ TEST(CdTextTest, RunsGiveOneStringPerTrackAcrossPacks) {
     EXPECT_EQ(field(text, 3, kPerformer), "Solo");
     EXPECT_EQ(field(text, 4, kTitle), "");
     EXPECT_FALSE(text.isEmpty());
+    // The disc's own form follows the same runs and repeats.
+    EXPECT_EQ(own(text, 0, kTitle), "An album title");
+    EXPECT_EQ(own(text, 2, kTitle), "");
+    EXPECT_EQ(own(text, 1, kPerformer), "The band");
+    EXPECT_EQ(own(text, 3, kPerformer), "Solo");
 }
 
 TEST(CdTextTest, RunStartsAtItsFirstPacksTrackAndFollowsSequenceOrder) {
@@ -144,11 +154,18 @@ TEST(CdTextTest, ControlBytesAndCharacterCodes) {
     CdText text = parse(answer(packs));
     EXPECT_EQ(field(text, 0, kTitle),
               "a?[2Jb?\xc3\xa9\xc2\xa0");  // ISO-8859-1 when no size information
+    EXPECT_EQ(own(text, 0, kTitle), "a\x1b[2Jb\x7f\xc3\xa9\xc2\xa0");
 
     std::vector<Pack> ascii = packs;
     ascii.push_back(makePack(0x8F, 0, 5, std::string("\x01\x01\x01", 3)));
     text = parse(answer(ascii));
     EXPECT_EQ(field(text, 0, kTitle), "a?[2Jb???");
+    EXPECT_EQ(own(text, 0, kTitle), "a\x1b[2Jb\x7f\xef\xbf\xbd\xef\xbf\xbd");
+
+    // A parse clears both forms of what an earlier one left.
+    parseCdText(nullptr, 0, text);
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_EQ(own(text, 0, kTitle), "");
 
     for (const char* code : {"\x80", "\x02"}) {
         std::vector<Pack> other = packs;

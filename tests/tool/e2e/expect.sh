@@ -9,15 +9,41 @@ failures=0
 expect() {
     local name=$1 status=$2 lines=$3
     shift 4
-    local actual=$work/actual.out wanted=$work/wanted.out
+    local wanted=$work/wanted.out
     if [ -n "$lines" ]; then
         printf '%s\n' "$lines" | awk '{ printf "%s\r\r\n", $0 }' >"$wanted"
     else
         : >"$wanted"
     fi
+    compareRun "$name" "$status" "$wanted" "$work/actual.out" true -- "$@"
+}
+
+# expectJson <name> <status> <message> -- <command...>
+# Runs the command, whose standard output must be the error document of
+# the message exactly (LF line ends), and checks it against the schema in
+# $schema. The document stays in $work/<name>.json.
+expectJson() {
+    local name=$1 status=$2 message=$3
+    shift 4
+    local wanted=$work/wanted.json
+    printf '{\n  "error": "%s"\n}\n' "$message" >"$wanted"
+    compareRun "$name" "$status" "$wanted" "$work/${name// /_}.json" \
+        python3 "$(dirname "${BASH_SOURCE[0]}")/json_document.py" "$schema" -- "$@"
+}
+
+# compareRun <name> <status> <wanted file> <output file> <check...> -- <command...>
+# Runs the command with its standard output going to the output file, and
+# counts a failure unless its status is the one given, the output is the
+# wanted file byte for byte and the check, given the output file as its
+# last argument, succeeds.
+compareRun() {
+    local name=$1 status=$2 wanted=$3 actual=$4 check=()
+    shift 4
+    while [ "$1" != -- ]; do check+=("$1"); shift; done
+    shift
     "$@" >"$actual" </dev/null
     local got=$?
-    if [ "$got" -ne "$status" ] || ! cmp -s "$wanted" "$actual"; then
+    if [ "$got" -ne "$status" ] || ! cmp -s "$wanted" "$actual" || ! "${check[@]}" "$actual"; then
         failures=$((failures + 1))
         echo "FAIL: $name (status $got, wanted $status)"
         echo "--- wanted"; od -c "$wanted" | head -20

@@ -9,11 +9,13 @@
 // "inconsistent" (a second track that starts before the first). "coded" is
 // the worked example with a catalog number, ISRCs for its first track and
 // its data track (never printed) and CD-TEXT for the album, its tracks and
-// a track it does not have.
+// a track it does not have. With -json among the switches the probe
+// prints the JSON report of the disc in drive D: instead.
 #include <cstring>
 #include <vector>
 
 #include "ids/disc_id.h"
+#include "report/json_report.h"
 #include "report/report.h"
 #include "tool/toc_builder.h"
 
@@ -24,10 +26,11 @@ void codedData(zemtra::DiscData& data) {
     std::memcpy(data.catalogNumber, "0724384260927", 14);
     std::memcpy(data.isrc[0], "USRC17607839", 13);
     std::memcpy(data.isrc[2], "GBAYE0000001", 13);
-    // Titles of the album and tracks 1 to 4, the album's performer, then a
-    // performer for track 1 that repeats the album's.
+    // Titles of the album and tracks 1 to 4, the album's performer (with
+    // an escape byte and a DEL), then a performer for track 1 that repeats
+    // the album's.
     const char titles[] = "Caf\xe9\0One\0\t\0Three\0Four\0";
-    const char performers[] = "Band\0\t\0";
+    const char performers[] = "B\x1b\x7f\"and\"\0\t\0";
     std::vector<uint8_t> answer(4, 0);
     uint8_t seq = 0;
     auto addRun = [&](uint8_t type, const char* run, size_t length) {
@@ -101,6 +104,10 @@ int main(int argc, char** argv) {
         if (!options.take(argv[i])) {
             return 2;
         }
+    }
+    if (options.json) {
+        zemtra::printJson(zemtra::jsonReport("D:", info, data));
+        return 0;
     }
     options.applyDefaultColumns();
     zemtra::printReport(options, info, data);

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # The report bytes of discs built in memory (report_probe), the same on
 # every platform; the MusicBrainz values are those the libdiscid peer gives
-# for the same discs on the simulated drive.
-# Usage: report_probe_test.sh <report_probe> [emulator]
+# for the same discs on the simulated drive. The JSON reports of the same
+# discs: the schema's and the layout's checks on every one, and the bytes of
+# one (coded.json) on every platform.
+# Usage: report_probe_test.sh <report_probe> <report.schema.json> [emulator]
 set -u
 probe=$1
-emulator=${2:-}
+schema=$2
+emulator=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
 # Inside the build tree, so that the Windows probe finds its Wine prefix.
 work=$(mktemp -d "$(dirname "$probe")/report_probe.XXXXXX")
@@ -45,9 +48,9 @@ MCN: 0724384260927
 Length: 011:58:50
 Tracks: 3
 Album title: Caf\xc3\xa9
-Album performer: Band
+Album performer: B??"and"
 Track 1 title: One
-Track 1 performer: Band
+Track 1 performer: B??"and"
 Track 2 title: One
 Track 3 title: Three
   1:       000:02:00       004:11:37    1 USRC17607839
@@ -73,5 +76,25 @@ ARURL: http://www.accuraterip.com/accuraterip/9/d/6/dBAR-004-000e26d9-00380804-3
 CDDB: 3e128e04 4 183 107633 179103 284840 4752" -- probe late -cddb -arid -arurl
 expect "data tracks only, every identifier" 0 "CDID: 05021a02
 CDDB: 05021a02 2 150 22500 540" -- probe dataonly -cdid -mburl -mbws -arid -arurl -cddb
+
+# The JSON reports: LF line ends, not CR LF, on every platform.
+for disc in enhanced example dataonly late numbered inconsistent coded; do
+    probe "$disc" -json >"$work/$disc.json" </dev/null
+done
+if python3 "$here/json_document.py" "$schema" "$work"/*.json; then
+    echo "ok: JSON reports valid"
+else
+    failures=$((failures + 1))
+fi
+probe coded -toc -json -secs -tocend -cdid -frames >"$work/switches.json" </dev/null
+for got in "$work/coded.json" "$work/switches.json"; do
+    if cmp -s "$here/coded.json" "$got"; then
+        echo "ok: JSON bytes of $(basename "$got")"
+    else
+        failures=$((failures + 1))
+        echo "FAIL: JSON bytes of $(basename "$got")"
+        diff "$here/coded.json" "$got" | head -20
+    fi
+done
 
 finish

@@ -40,6 +40,22 @@ Tracks: 3
   3: 008:55:10    535   40135 003:05:40    185   13915 012:00:50    720   54050 0004    3" \
     -- zemtra "'-cdid'" -length -tracks -toc -tocstart -toclength -tocend -tocctrl -tocidx \
     -secs -frames "\"$device\\\""
+# expectJsonHolds <name> <status> <text> -- <args...>: zemtra -json's
+# document holds the text.
+expectJsonHolds() {
+    local name=$1 status=$2 text=$3
+    shift 4
+    zemtra "$@" -json >"$work/report.json" </dev/null
+    local got=$?
+    if [ "$got" -ne "$status" ] || ! grep -qF -- "$text" "$work/report.json"; then
+        failures=$((failures + 1))
+        echo "FAIL: $name (status $got, wanted $status)"
+    else
+        echo "ok: $name"
+    fi
+}
+expectJsonHolds "JSON report" 0 '"freedb": "1902ce03"' -- "$device" -mcn -tocisrc -cdtext
 echo nodisc >"$disc"
 expect "no disc" 1 "Error: Can't read disk TOC." -- zemtra "$device" -tracks -toc
+expectJsonHolds "JSON error" 1 '"error": "Can'"'"'t read disk TOC"' -- "$device"
 finish

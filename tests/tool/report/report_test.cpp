@@ -65,14 +65,15 @@ std::vector<bool> flags(const ReportOptions& o) {
             o.cddb,
             o.mcn,
             o.tocIsrc,
-            o.cdText};
+            o.cdText,
+            o.json};
 }
 
 TEST(ReportOptionsTest, EachSwitchSetsItsOwnFlagOnly) {
     const char* const switches[] = {
         "-toc",   "-tocstart", "-toclength", "-tocend", "-tocctrl", "-tocidx", "-cdid",  "-mbid",
         "-mbtoc", "-length",   "-tracks",    "-msf",    "-secs",    "-frames", "-mburl", "-mbws",
-        "-arid",  "-arurl",    "-cddb",      "-mcn",    "-tocisrc", "-cdtext"};
+        "-arid",  "-arurl",    "-cddb",      "-mcn",    "-tocisrc", "-cdtext", "-json"};
     const std::vector<bool> initial = flags(ReportOptions{});
     std::vector<bool> onlyMsf(std::size(switches), false);
     onlyMsf[11] = true;
@@ -89,7 +90,7 @@ TEST(ReportOptionsTest, EachSwitchSetsItsOwnFlagOnly) {
 
 TEST(ReportOptionsTest, NearMissesAreUnknownAndChangeNothing) {
     for (const char* argument : {"-TOC", "-to", "-tocs", "--toc", "-", "-toc\xE9", "-cdid ",
-                                 "-mbur", "-ar", "-aridx", "-CDDB"}) {
+                                 "-mbur", "-ar", "-aridx", "-CDDB", "-JSON", "-jso"}) {
         ReportOptions options;
         EXPECT_FALSE(options.take(kwCore::SharedString(argument))) << argument;
         EXPECT_EQ(flags(options), flags(ReportOptions{})) << argument;
@@ -109,6 +110,12 @@ TEST(ReportOptionsTest, DiscDataIsAskedForOnlyByItsSwitches) {
     codes.mcn = codes.cdText = true;
     EXPECT_TRUE(codes.dataRequest().catalogNumber && codes.dataRequest().cdText);
     EXPECT_FALSE(codes.dataRequest().isrcs);
+    // The document has each track's ISRC without the table.
+    ReportOptions document;
+    document.json = document.tocIsrc = true;
+    EXPECT_TRUE(document.dataRequest().isrcs);
+    document.tocIsrc = false;
+    EXPECT_FALSE(document.dataRequest().any());
 
     // The ISRC column does not count for the default columns.
     options.applyDefaultColumns();

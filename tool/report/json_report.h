@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#include "disc/disc_data.h"
+#include "disc/disc_info.h"
+#include "text/shared_string.h"
+
+namespace zemtra {
+
+// jsonReport returns the whole report on the disc in info, read from
+// device, and on what it carries in data, as one JSON document: UTF-8,
+// indented by two spaces, LF line ends, ending in one LF. It is built from
+// the values the text report prints; a value the disc did not give (a
+// catalog number, an ISRC, a CD-TEXT field, an identifier a TOC cannot
+// have) is an absent key. Text is the disc's own, control bytes escaped as
+// JSON escapes them (DEL as \u007f too); bytes of device that are no UTF-8
+// become U+FFFD. report.schema.json describes the document.
+std::string jsonReport(const kwCore::SharedString& device, const DiscInfo& info,
+                       const DiscData& data);
+
+// jsonError returns the error document { "error": message } in the same
+// form; bytes of message that are no UTF-8 become U+FFFD.
+std::string jsonError(const kwCore::SharedString& message);
+
+// printJson writes a document to standard output as it is: its LFs are
+// not turned into CR LF.
+void printJson(const std::string& document);
+
+}  // namespace zemtra
