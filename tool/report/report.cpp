@@ -4,9 +4,14 @@
 #include "disc/track_timing.h"
 #include "ids/accuraterip_id.h"
 #include "ids/cddb_query.h"
+#include "ids/ctdb_id.h"
+#include "ids/disc_id.h"
 #include "ids/musicbrainz_id.h"
 #include "ids/musicbrainz_url.h"
 #include "text/console_output.h"
+#include "verify/audio_tracks.h"
+#include "verify/read_progress.h"
+#include "verify/verification_report.h"
 
 namespace zemtra {
 
@@ -64,8 +69,9 @@ void printMusicBrainzLines(const ReportOptions& options, const DiscToc& toc) {
 }
 
 // printAccurateRipAndCddbLines prints the AccurateRip id and address lines
-// that options ask for (not for a disc without an audio track) and the CDDB
-// query line, which every disc has.
+// that options ask for (not for a disc without an audio track), the CUETools
+// database id (not for a TOC without one) and the CDDB query line, which
+// every disc has.
 void printAccurateRipAndCddbLines(const ReportOptions& options, const DiscInfo& info) {
     AccurateRipId id;
     if ((options.arid || options.arUrl) && findAccurateRipId(info.toc, info.discId, id)) {
@@ -75,6 +81,10 @@ void printAccurateRipAndCddbLines(const ReportOptions& options, const DiscInfo& 
         if (options.arUrl) {
             kwCore::printFormatted("ARURL: %s\r\n", accurateRipUrl(id).cStr());
         }
+    }
+    kwCore::SharedString ctdbId;
+    if (options.ctdbId && findCtdbId(info.toc, ctdbId)) {
+        kwCore::printFormatted("CTDBID: %s\r\n", ctdbId.cStr());
     }
     if (options.cddb) {
         kwCore::printFormatted("CDDB: %s\r\n", cddbQuery(info.toc, info.discId).cStr());
@@ -112,6 +122,39 @@ void printCdTextLines(const ReportOptions& options, const DiscToc& toc, const Di
             }
         }
     }
+}
+
+// AudioCheck is the part of a run that reads the disc's audio: the record
+// it is checked against and what the read found.
+struct AudioCheck {
+    std::vector<AccurateRipChunk> record;
+    bool recordOfDisc = true;
+    bool read = false;
+    VerifyResult result;
+};
+
+// checkAudio reads the audio of the open device's disc as options ask,
+// after making sure that the record is the disc's own.
+void checkAudio(const ReportOptions& options, kwCore::platform::CdDevice device, const DiscToc& toc,
+                AudioCheck& check) {
+    AccurateRipId id;
+    if (!options.arDb.isEmpty() &&
+        (!findAccurateRipId(toc, computeDiscId(toc), id) || !isRecordOfDisc(check.record, id))) {
+        check.recordOfDisc = false;
+        return;
+    }
+    AudioLayout layout;
+    findAudioLayout(toc, layout);
+    ReadProgress progress;
+    VerifyRequest request;
+    request.offset = options.offset;
+    request.record = options.arDb.isEmpty() ? nullptr : &check.record;
+    request.search = options.findOffset;
+    request.progress = [&progress](int track, double fraction, int64_t samples) {
+        progress.update(track, fraction, samples);
+    };
+    check.result = verifyDisc(layout, request, cdSectorRead(device));
+    check.read = true;
 }
 
 }  // namespace
@@ -157,17 +200,42 @@ int runReport(const kwCore::StringArray& arguments) {
         return 1;
     }
     options.normaliseDrive();
+    if (options.findOffset && options.arDb.isEmpty()) {
+        kwCore::printFormatted("Error: -findoffset needs -ardb=FILE.\r\n");
+        return 1;
+    }
+    AudioCheck check;
+    if (!options.arDb.isEmpty() && !loadAccurateRipRecord(options.arDb, check.record)) {
+        kwCore::printFormatted("Error: %s is not the AccurateRip record of this disc.\r\n",
+                               options.arDb.cStr());
+        return 1;
+    }
 
     DiscInfo info;
     DiscData data;
-    info.read(options.drive, options.dataRequest(), data);
+    OpenDeviceTask task;
+    if (options.readsAudio()) {
+        task = [&](kwCore::platform::CdDevice device, const DiscToc& toc) {
+            checkAudio(options, device, toc, check);
+        };
+    }
+    info.read(options.drive, options.dataRequest(), data, task);
     if (!info.valid) {
         kwCore::printFormatted("Error: Can't read disk TOC.\r\n");
         return 1;
     }
+    if (!check.recordOfDisc) {
+        kwCore::printFormatted("Error: %s is not the AccurateRip record of this disc.\r\n",
+                               options.arDb.cStr());
+        return 1;
+    }
     options.applyDefaultColumns();
     printReport(options, info, data);
-    return 0;
+    if (!check.read) {
+        return 0;
+    }
+    return printVerification(check.result, options.arDb.isEmpty() ? nullptr : &check.record,
+                             options.findOffset);
 }
 
 }  // namespace zemtra
