@@ -134,12 +134,13 @@ struct AudioCheck {
 };
 
 // checkAudio reads the audio of the open device's disc as options ask,
-// after making sure that the record is the disc's own.
+// after reading the record and making sure that it is the disc's own.
 void checkAudio(const ReportOptions& options, kwCore::platform::CdDevice device, const DiscToc& toc,
                 AudioCheck& check) {
     AccurateRipId id;
     if (!options.arDb.isEmpty() &&
-        (!findAccurateRipId(toc, computeDiscId(toc), id) || !isRecordOfDisc(check.record, id))) {
+        (!loadAccurateRipRecord(options.arDb, check.record) ||
+         !findAccurateRipId(toc, computeDiscId(toc), id) || !isRecordOfDisc(check.record, id))) {
         check.recordOfDisc = false;
         return;
     }
@@ -204,15 +205,12 @@ int runReport(const kwCore::StringArray& arguments) {
         kwCore::printFormatted("Error: -findoffset needs -ardb=FILE.\r\n");
         return 1;
     }
-    AudioCheck check;
-    if (!options.arDb.isEmpty() && !loadAccurateRipRecord(options.arDb, check.record)) {
-        kwCore::printFormatted("Error: %s is not the AccurateRip record of this disc.\r\n",
-                               options.arDb.cStr());
-        return 1;
-    }
 
     DiscInfo info;
     DiscData data;
+    // The record is read, and checked against the disc, once the TOC is
+    // known and before any audio is read.
+    AudioCheck check;
     OpenDeviceTask task;
     if (options.readsAudio()) {
         task = [&](kwCore::platform::CdDevice device, const DiscToc& toc) {
