@@ -44,4 +44,14 @@ size_t readStandardInput(void* destination, size_t size);
 // console input code page is non-zero; POSIX: /dev/tty opens).
 bool consoleAttached();
 
+// standardErrorIsTerminal tells whether standard error goes to a terminal,
+// where a person watches it (Windows: its handle is a character device with
+// a console mode, GetFileType and GetConsoleMode on STD_ERROR_HANDLE;
+// POSIX: isatty on descriptor 2).
+bool standardErrorIsTerminal();
+
+// writeStandardError hands size bytes to the run-time's standard-error
+// stream unchanged and flushes it. Returns how many went out.
+size_t writeStandardError(const void* data, size_t size);
+
 }  // namespace kwCore::platform

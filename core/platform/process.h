@@ -34,4 +34,10 @@ void moduleFileName(char* buffer, int32_t size);
 // current directory; the file-name part follows the last '/'.
 int32_t fullPathName(const char* path, char* buffer, int32_t size);
 
+// peakResidentBytes returns the most memory the process has held resident
+// at once so far, in bytes; 0 when the system does not tell. Windows:
+// PeakWorkingSetSize from K32GetProcessMemoryInfo. POSIX: getrusage's
+// ru_maxrss.
+uint64_t peakResidentBytes();
+
 }  // namespace kwCore::platform

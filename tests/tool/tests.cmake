@@ -42,6 +42,15 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
     set_tests_properties(tool_e2e_report tool_e2e_disc_data tool_e2e_peer_discid
         tool_e2e_drive_cases PROPERTIES LABELS "tool;e2e" SKIP_RETURN_CODE 77)
 
+    # Reading and checking the disc's audio, against checksums computed the
+    # straightforward way.
+    add_executable(zemtra_verify_reference ${ZEMTRA_E2E_DIR}/verify_reference.cpp)
+    add_test(NAME tool_e2e_verify
+        COMMAND bash ${ZEMTRA_E2E_DIR}/linux_verify_test.sh
+            $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive>
+            $<TARGET_FILE:zemtra_verify_reference> ${preload_first})
+    set_tests_properties(tool_e2e_verify PROPERTIES LABELS "tool;e2e")
+
     # The MusicBrainz peer: libdiscid reading the same simulated drive.
     find_package(PkgConfig QUIET)
     if(PKG_CONFIG_FOUND)

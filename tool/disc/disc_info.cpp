@@ -53,7 +53,7 @@ void DiscInfo::read(const kwCore::SharedString& drive) {
 }
 
 void DiscInfo::read(const kwCore::SharedString& drive, const DiscDataRequest& request,
-                    DiscData& data) {
+                    DiscData& data, const OpenDeviceTask& task) {
     data.clear();
     valid = false;
     reserved = 0;
@@ -71,6 +71,9 @@ void DiscInfo::read(const kwCore::SharedString& drive, const DiscDataRequest& re
     const bool hasTracks = read && tocTrackCount(toc) != 0;
     if (hasTracks) {
         readDiscData(device, toc, request, data);
+        if (task) {
+            task(device, toc);
+        }
     }
     kwCore::platform::closeCdDevice(device);
     if (!hasTracks) {

@@ -28,6 +28,10 @@ bool readSettledToc(DiscToc& toc, const TocRequest& request);
 // readToc reads the settled TOC (readSettledToc) of an open device.
 bool readToc(DiscToc& toc, kwCore::platform::CdDevice device);
 
+// OpenDeviceTask is work done on the open device after its TOC has been
+// read, before the device closes: given the device and the TOC.
+using OpenDeviceTask = std::function<void(kwCore::platform::CdDevice device, const DiscToc& toc)>;
+
 // DiscInfo is the record of one read of a drive. It holds no handle and no
 // heap memory, so it may be copied byte for byte.
 struct DiscInfo {
@@ -47,8 +51,10 @@ struct DiscInfo {
 
     // read does the same and, while the device is open and after its TOC
     // has been read, reads what request asks for into data
-    // (readDiscData). data stays empty when the TOC read fails.
-    void read(const kwCore::SharedString& drive, const DiscDataRequest& request, DiscData& data);
+    // (readDiscData), then runs task when there is one. data stays empty,
+    // and task does not run, when the TOC read fails.
+    void read(const kwCore::SharedString& drive, const DiscDataRequest& request, DiscData& data,
+              const OpenDeviceTask& task = nullptr);
 };
 
 }  // namespace zemtra

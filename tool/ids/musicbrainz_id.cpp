@@ -2,31 +2,11 @@
 
 #include "disc/toc_tracks.h"
 #include "disc/track_timing.h"
+#include "ids/id_base64.h"
 #include "stream/sha1_stream.h"
 #include "text/string_format.h"
 
 namespace zemtra {
-
-namespace {
-
-// appendBase64 appends the bytes in MusicBrainz's base64: the usual
-// alphabet but for '.' and '_' in place of '+' and '/', padded with '-'.
-void appendBase64(kwCore::SharedString& text, const uint8_t* bytes, int count) {
-    static constexpr char kDigits[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789._";
-    for (int i = 0; i < count; i += 3) {
-        const int left = count - i;
-        const uint32_t group = static_cast<uint32_t>(bytes[i]) << 16 |
-                               (left > 1 ? static_cast<uint32_t>(bytes[i + 1]) << 8 : 0) |
-                               (left > 2 ? bytes[i + 2] : 0);
-        text.appendChar(kDigits[group >> 18]);
-        text.appendChar(kDigits[group >> 12 & 63]);
-        text.appendChar(left > 1 ? kDigits[group >> 6 & 63] : '-');
-        text.appendChar(left > 2 ? kDigits[group & 63] : '-');
-    }
-}
-
-}  // namespace
 
 bool findMusicBrainzDisc(const DiscToc& toc, MusicBrainzDisc& disc) noexcept {
     if (!isTocConsistent(toc)) {
@@ -73,7 +53,7 @@ kwCore::SharedString musicBrainzId(const MusicBrainzDisc& disc) {
     const kwCore::Sha1Stream::Digest digest = sha1.digest();
 
     kwCore::SharedString id;
-    appendBase64(id, digest.data(), static_cast<int>(digest.size()));
+    appendIdBase64(id, digest.data(), static_cast<int>(digest.size()));
     return id;
 }
 

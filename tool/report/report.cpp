@@ -4,10 +4,15 @@
 #include "disc/track_timing.h"
 #include "ids/accuraterip_id.h"
 #include "ids/cddb_query.h"
+#include "ids/ctdb_id.h"
+#include "ids/disc_id.h"
 #include "ids/musicbrainz_id.h"
 #include "ids/musicbrainz_url.h"
 #include "report/json_report.h"
 #include "text/console_output.h"
+#include "verify/audio_tracks.h"
+#include "verify/read_progress.h"
+#include "verify/verification_report.h"
 
 namespace zemtra {
 
@@ -65,8 +70,9 @@ void printMusicBrainzLines(const ReportOptions& options, const DiscToc& toc) {
 }
 
 // printAccurateRipAndCddbLines prints the AccurateRip id and address lines
-// that options ask for (not for a disc without an audio track) and the CDDB
-// query line, which every disc has.
+// that options ask for (not for a disc without an audio track), the CUETools
+// database id (not for a TOC without one) and the CDDB query line, which
+// every disc has.
 void printAccurateRipAndCddbLines(const ReportOptions& options, const DiscInfo& info) {
     AccurateRipId id;
     if ((options.arid || options.arUrl) && findAccurateRipId(info.toc, info.discId, id)) {
@@ -76,6 +82,10 @@ void printAccurateRipAndCddbLines(const ReportOptions& options, const DiscInfo& 
         if (options.arUrl) {
             kwCore::printFormatted("ARURL: %s\r\n", accurateRipUrl(id).cStr());
         }
+    }
+    kwCore::SharedString ctdbId;
+    if (options.ctdbId && findCtdbId(info.toc, ctdbId)) {
+        kwCore::printFormatted("CTDBID: %s\r\n", ctdbId.cStr());
     }
     if (options.cddb) {
         kwCore::printFormatted("CDDB: %s\r\n", cddbQuery(info.toc, info.discId).cStr());
@@ -127,6 +137,40 @@ int printError(const ReportOptions& options, const kwCore::SharedString& message
     return 1;
 }
 
+// AudioCheck is the part of a run that reads the disc's audio: the record
+// it is checked against and what the read found.
+struct AudioCheck {
+    std::vector<AccurateRipChunk> record;
+    bool recordOfDisc = true;
+    bool read = false;
+    VerifyResult result;
+};
+
+// checkAudio reads the audio of the open device's disc as options ask,
+// after reading the record and making sure that it is the disc's own.
+void checkAudio(const ReportOptions& options, kwCore::platform::CdDevice device, const DiscToc& toc,
+                AudioCheck& check) {
+    AccurateRipId id;
+    if (!options.arDb.isEmpty() &&
+        (!loadAccurateRipRecord(options.arDb, check.record) ||
+         !findAccurateRipId(toc, computeDiscId(toc), id) || !isRecordOfDisc(check.record, id))) {
+        check.recordOfDisc = false;
+        return;
+    }
+    AudioLayout layout;
+    findAudioLayout(toc, layout);
+    ReadProgress progress;
+    VerifyRequest request;
+    request.offset = options.offset;
+    request.record = options.arDb.isEmpty() ? nullptr : &check.record;
+    request.search = options.findOffset;
+    request.progress = [&progress](int track, double fraction, int64_t samples) {
+        progress.update(track, fraction, samples);
+    };
+    check.result = verifyDisc(layout, request, cdSectorRead(device));
+    check.read = true;
+}
+
 }  // namespace
 
 void printReport(const ReportOptions& options, const DiscInfo& info, const DiscData& data) {
@@ -176,12 +220,29 @@ int runReport(const kwCore::StringArray& arguments) {
         return printError(options, "No drive specified", ".");
     }
     options.normaliseDrive();
+    if (options.findOffset && options.arDb.isEmpty()) {
+        return printError(options, "-findoffset needs -ardb=FILE", ".");
+    }
 
     DiscInfo info;
     DiscData data;
-    info.read(options.drive, options.dataRequest(), data);
+    // The record is read, and checked against the disc, once the TOC is
+    // known and before any audio is read.
+    AudioCheck check;
+    OpenDeviceTask task;
+    if (options.readsAudio()) {
+        task = [&](kwCore::platform::CdDevice device, const DiscToc& toc) {
+            checkAudio(options, device, toc, check);
+        };
+    }
+    info.read(options.drive, options.dataRequest(), data, task);
     if (!info.valid) {
         return printError(options, "Can't read disk TOC", ".");
+    }
+    if (!check.recordOfDisc) {
+        kwCore::SharedString message(options.arDb);
+        message.append(" is not the AccurateRip record of this disc");
+        return printError(options, message, ".");
     }
     if (options.json) {
         printJson(jsonReport(options.drive, info, data));
@@ -189,7 +250,11 @@ int runReport(const kwCore::StringArray& arguments) {
     }
     options.applyDefaultColumns();
     printReport(options, info, data);
-    return 0;
+    if (!check.read) {
+        return 0;
+    }
+    return printVerification(check.result, options.arDb.isEmpty() ? nullptr : &check.record,
+                             options.findOffset);
 }
 
 }  // namespace zemtra

@@ -1,6 +1,39 @@
 #include "report/report_options.h"
 
+#include <cstring>
+
 namespace zemtra {
+
+namespace {
+
+// kLargestOffset is the largest read offset, in samples either way.
+constexpr int kLargestOffset = 5000;
+
+// parseOffset reads text as an offset: an optional sign, then decimal
+// digits, within kLargestOffset.
+bool parseOffset(const char* text, int& offset) {
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') {
+        ++text;
+    }
+    if (*text == '\0') {
+        return false;
+    }
+    int value = 0;
+    for (; *text != '\0'; ++text) {
+        if (*text < '0' || *text > '9') {
+            return false;
+        }
+        value = value * 10 + (*text - '0');
+        if (value > kLargestOffset) {
+            return false;
+        }
+    }
+    offset = negative ? -value : value;
+    return true;
+}
+
+}  // namespace
 
 bool ReportOptions::take(const kwCore::SharedString& argument) {
     if (argument.isEmpty()) {
@@ -39,12 +72,26 @@ bool ReportOptions::take(const kwCore::SharedString& argument) {
         {"-tocisrc", &tocIsrc},
         {"-cdtext", &cdText},
         {"-json", &json},
+        {"-ctdbid", &ctdbId},
+        {"-arcrc", &arCrc},
+        {"-findoffset", &findOffset},
     };
     for (const auto& entry : switches) {
         if (argument.equals(entry.text)) {
             *entry.flag = true;
             return true;
         }
+    }
+    // The switches that carry a value after "=".
+    const char* text = argument.cStr();
+    constexpr char kOffset[] = "-offset=";
+    constexpr char kArDb[] = "-ardb=";
+    if (std::strncmp(text, kOffset, sizeof kOffset - 1) == 0) {
+        return parseOffset(text + sizeof kOffset - 1, offset);
+    }
+    if (std::strncmp(text, kArDb, sizeof kArDb - 1) == 0 && text[sizeof kArDb - 1] != '\0') {
+        arDb = kwCore::SharedString(text + sizeof kArDb - 1);
+        return true;
     }
     return false;
 }

@@ -30,11 +30,22 @@ struct ReportOptions {
     bool tocIsrc = false;        // -tocisrc: column with the track's ISRC
     bool cdText = false;         // -cdtext: print the CD-TEXT lines
     bool json = false;           // -json: the whole report as one JSON document
+    bool ctdbId = false;         // -ctdbid: print the CUETools database TOC id
+    bool arCrc = false;          // -arcrc: read the audio, print each track's checksums
+    int offset = 0;              // -offset=N: the drive's read offset in samples
+    kwCore::SharedString arDb;   // -ardb=FILE: the disc's AccurateRip record
+    bool findOffset = false;     // -findoffset: find the read offset from the record
 
     // take applies one command-line argument: an empty one is skipped, one
-    // that begins with "-" must equal a switch exactly, any other becomes
-    // the drive. Returns false for an unknown switch.
+    // that begins with "-" must equal a switch exactly or be a switch with a
+    // value ("-offset=N", N from -5000 to 5000 with an optional sign;
+    // "-ardb=FILE", FILE not empty), any other becomes the drive. Returns
+    // false for an unknown switch or a value out of its range.
     bool take(const kwCore::SharedString& argument);
+
+    // readsAudio tells whether the report reads the disc's audio: -arcrc,
+    // -ardb= and -findoffset.
+    bool readsAudio() const noexcept { return arCrc || !arDb.isEmpty() || findOffset; }
 
     // normaliseDrive appends ":" to a one-character drive (D becomes D:).
     void normaliseDrive();

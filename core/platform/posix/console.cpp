@@ -130,4 +130,14 @@ bool consoleAttached() {
     return true;
 }
 
+bool standardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
+}
+
+size_t writeStandardError(const void* data, size_t size) {
+    const size_t written = std::fwrite(data, 1, size, stderr);
+    std::fflush(stderr);
+    return written;
+}
+
 }  // namespace kwCore::platform

@@ -1,5 +1,6 @@
 #include "platform/process.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -59,6 +60,15 @@ int32_t fullPathName(const char* path, char* buffer, int32_t size) {
     }
     std::memcpy(buffer + used, path, pathLength + 1);
     return static_cast<int32_t>(std::strrchr(buffer, '/') + 1 - buffer);
+}
+
+uint64_t peakResidentBytes() {
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) != 0 || usage.ru_maxrss < 0) {
+        return 0;
+    }
+    // Linux counts ru_maxrss in KiB.
+    return static_cast<uint64_t>(usage.ru_maxrss) * 1024;
 }
 
 }  // namespace kwCore::platform

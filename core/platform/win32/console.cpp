@@ -47,4 +47,17 @@ bool consoleAttached() {
     return GetConsoleCP() != 0;
 }
 
+bool standardErrorIsTerminal() {
+    const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+           GetFileType(handle) == FILE_TYPE_CHAR && GetConsoleMode(handle, &mode) != 0;
+}
+
+size_t writeStandardError(const void* data, size_t size) {
+    const size_t written = std::fwrite(data, 1, size, stderr);
+    std::fflush(stderr);
+    return written;
+}
+
 }  // namespace kwCore::platform

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+// psapi.h needs windows.h first.
+#include <psapi.h>
+
 namespace kwCore::platform {
 
 ProcessArguments processArguments() {
@@ -34,6 +37,15 @@ int32_t fullPathName(const char* path, char* buffer, int32_t size) {
         return static_cast<int32_t>(length);  // the path names a directory
     }
     return static_cast<int32_t>(namePart - buffer);
+}
+
+uint64_t peakResidentBytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters) == 0) {
+        return 0;
+    }
+    return counters.PeakWorkingSetSize;
 }
 
 }  // namespace kwCore::platform

@@ -34,25 +34,35 @@ check() {
     fi
 }
 
-# The switches of the manual's OPTIONS section.
-documented=$(sed -n '/^\.SH OPTIONS/,/^\.SH /s/^\.B \\-\([a-z]*\)$/-\1/p' "$manual" | LC_ALL=C sort -u)
+# The switches of the manual's OPTIONS section: ".B \-name" for a switch,
+# ".BI \-name= value" for one that takes a value after "=".
+documented=$(sed -n '/^\.SH OPTIONS/,/^\.SH /{
+    s/^\.B \\-\([a-z]*\)$/-\1/p
+    s/^\.BI \\-\([a-z]*=\) [A-Za-z]*$/-\1/p
+}' "$manual" | LC_ALL=C sort -u)
 [ "$(wc -l <<<"$documented")" -ge 19 ] || { echo "FAIL: manual lists too few switches"; failures=1; }
+grep -q -- '-offset=' <<<"$documented" || { echo "FAIL: no value switch found"; failures=1; }
 check - "$documented"
 # Every one is a switch of zemtra: the drive's error comes, not an unknown
-# parameter; as a document when -json is among them.
+# parameter (value switches get a value); as a document when -json is among
+# them.
+valued=$(sed 's/=$/=1/' <<<"$documented")
 # shellcheck disable=SC2046
-status=$("$zemtra" "$work/no-drive" $(grep -vx -- -json <<<"$documented") | tr -d '\r')
+status=$("$zemtra" "$work/no-drive" $(grep -vx -- -json <<<"$valued") | tr -d '\r')
 [ "$status" = "Error: Can't read disk TOC." ] || { echo "FAIL: zemtra says: $status"; failures=1; }
 # shellcheck disable=SC2046
-status=$("$zemtra" "$work/no-drive" $documented)
+status=$("$zemtra" "$work/no-drive" $valued)
 [ "$status" = $'{\n  "error": "Can\'t read disk TOC"\n}' ] || { echo "FAIL: zemtra -json says: $status"; failures=1; }
 
 check -mb "-mbid
 -mbtoc
 -mburl
 -mbws"
-check -ar "-arid
+check -ar "-arcrc
+-ardb=
+-arid
 -arurl"
+check -off "-offset="
 check -toc "-toc
 -tocctrl
 -tocend
@@ -87,6 +97,8 @@ check "$dev/s" "$dev/sr0
 $dev/sr1"
 check "$dev/disk/" "$dev/disk/by-id"
 check "my" "my disc"
+check -ardb=my "-ardb=my disc"
+check -ardb=sub/ ""
 check "sub/" ""
 # The drives extend any path they begin with.
 check "$work/d" "$work/dev

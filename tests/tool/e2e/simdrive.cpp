@@ -39,18 +39,27 @@
 //   scsiclaim <n>                  each answered SCSI command claims n bytes
 //                                  more than it delivered (resid goes below
 //                                  what was left, below 0 too)
+//   silence <track>                the audio track is all zero samples
+//   seed <track> <n>               the audio track's signal seed (default:
+//                                  its number); sim_audio.h gives the signal
+//   driveoffset <n>                the drive's read offset: its sample m is
+//                                  the disc's sample m - n
+//   readfail <lba>                 READ CD of a range holding the sector
+//                                  fails (up to 16 lines)
 //
 // SCSI commands come through SG_IO: READ SUB-CHANNEL (42h, formats 02h and
-// 03h) and READ TOC/PMA/ATIP format 05h; a command that fails returns 0
-// from the ioctl with CHECK CONDITION in its status, as Linux does, and
-// leaves stale bytes in the buffer without counting them in resid (a
-// reader that looks only at the ioctl's result takes them for an answer:
-// a valid catalog number "1111111111111"). A
-// sub-channel answer without a value (no mcn line, a track without an isrc
-// line) has its valid bit clear. CDROM_GET_MCN answers the 13 catalog
-// number bytes whatever their valid bit, and fails with the sub-channel.
-// CDROMSUBCHNL (which Wine asks before each Q sub-channel request) answers
-// no audio status.
+// 03h), READ TOC/PMA/ATIP format 05h and READ CD of audio (BEh, byte 9 10h,
+// byte 10 0: up to 27 sectors of the disc's samples, shifted by the drive's
+// offset; logged as "readcd <lba>"; a range reaching past the lead-out
+// fails). A command that fails returns 0 from the ioctl with CHECK
+// CONDITION in its status, as Linux does, and leaves stale bytes in the
+// buffer without counting them in resid (a reader that looks only at the
+// ioctl's result takes them for an answer: a valid catalog number
+// "1111111111111"). A sub-channel answer without a value (no mcn line, a
+// track without an isrc line) has its valid bit clear. CDROM_GET_MCN
+// answers the 13 catalog number bytes whatever their valid bit, and fails
+// with the sub-channel. CDROMSUBCHNL (which Wine asks before each Q
+// sub-channel request) answers no audio status.
 //
 // A request for a track the file does not list fails with EIO. When
 // ZEMTRA_SIMDRIVE_LOG names a file, each open, close and request on the
@@ -71,6 +80,8 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "sim_audio.h"
 
 namespace {
 
@@ -102,6 +113,11 @@ struct Disc {
     int cdTextCommands;
     int sgioErrno;  // 0: SG_IO is answered
     int scsiClaim;  // bytes an answer claims beyond those it delivered
+    uint32_t seed[256];  // 0: the track's number
+    bool silent[256];
+    int driveOffset;
+    int readFails[16];
+    int readFailCount;
 };
 
 constexpr int kMaxOpen = 32;
@@ -235,6 +251,15 @@ void loadDisc() {
                                                           : EIO;
         } else if (sscanf(line, "scsiclaim %d", &number) == 1) {
             disc.scsiClaim = number;
+        } else if (sscanf(line, "silence %d", &number) == 1 && number > 0 && number < 256) {
+            disc.silent[number] = true;
+        } else if (unsigned seed = 0;
+                   sscanf(line, "seed %d %u", &number, &seed) == 2 && number > 0 && number < 256) {
+            disc.seed[number] = seed;
+        } else if (sscanf(line, "driveoffset %d", &number) == 1) {
+            disc.driveOffset = number;
+        } else if (sscanf(line, "readfail %d", &number) == 1 && disc.readFailCount < 16) {
+            disc.readFails[disc.readFailCount++] = number;
         } else if (sscanf(line, "leadout %63s", msf) == 1) {
             Track& track = disc.tracks[CDROM_LEADOUT];
             track.present = parseMsf(msf, track);
@@ -361,6 +386,66 @@ void subChannelAnswer(int format, int track, unsigned char (&answer)[24]) {
     }
 }
 
+// sectorOf returns the sector of a track's address (frame address less 150).
+int64_t sectorOf(const Track& track) {
+    return (track.minute * 60 + track.second) * 75 + track.frame - 150;
+}
+
+// audioTracks lists the disc's audio tracks as sim_audio.h reads them.
+int audioTracks(simaudio::AudioTrack (&tracks)[100]) {
+    int count = 0;
+    const int64_t leadOut = sectorOf(disc.tracks[CDROM_LEADOUT]);
+    for (int n = disc.first; n <= disc.last && n < 100 && n > 0; ++n) {
+        const Track& track = disc.tracks[n];
+        if (!track.present || (track.control & 4) != 0) {
+            continue;
+        }
+        int64_t end = leadOut;
+        if (n < disc.last && disc.tracks[n + 1].present) {
+            end = sectorOf(disc.tracks[n + 1]);
+            if ((disc.tracks[n + 1].control & 4) != 0 && n + 1 == disc.last &&
+                end - 11400 > sectorOf(track)) {
+                end -= 11400;
+            }
+        }
+        tracks[count++] = {sectorOf(track), end,
+                           disc.seed[n] != 0 ? disc.seed[n] : static_cast<uint32_t>(n),
+                           disc.silent[n]};
+    }
+    return count;
+}
+
+// answerReadCd answers READ CD of CD-DA user data: each sample m of the
+// range is the disc's sample m - driveoffset, in its four little-endian
+// bytes.
+int answerReadCd(sg_io_hdr_t* request) {
+    const unsigned char* command = request->cmdp;
+    const int64_t lba =
+        static_cast<int64_t>(command[2]) << 24 | command[3] << 16 | command[4] << 8 | command[5];
+    const int count = command[6] << 16 | command[7] << 8 | command[8];
+    logRequest("readcd %d", static_cast<int>(lba));
+    if (count < 1 || count > 27 || request->dxfer_len < static_cast<unsigned>(count) * 2352 ||
+        lba + count > sectorOf(disc.tracks[CDROM_LEADOUT])) {
+        return failCommand(request);
+    }
+    for (int i = 0; i < disc.readFailCount; ++i) {
+        if (disc.readFails[i] >= lba && disc.readFails[i] < lba + count) {
+            return failCommand(request);
+        }
+    }
+    simaudio::AudioTrack tracks[100];
+    const int trackCount = audioTracks(tracks);
+    static unsigned char sectors[27 * 2352];
+    unsigned char* out = sectors;
+    for (int64_t m = lba * 588; m < (lba + count) * 588; ++m) {
+        const uint32_t value = simaudio::discSample(tracks, trackCount, m - disc.driveOffset);
+        for (int b = 0; b < 4; ++b) {
+            *out++ = static_cast<unsigned char>(value >> (8 * b));
+        }
+    }
+    return deliver(request, sectors, count * 2352, -1);
+}
+
 int answerScsi(sg_io_hdr_t* request) {
     if (disc.sgioErrno != 0) {
         logRequest("sgio refused");
@@ -386,6 +471,9 @@ int answerScsi(sg_io_hdr_t* request) {
         subChannelAnswer(command[3], command[6], answer);
         const int allocation = command[7] << 8 | command[8];
         return deliver(request, answer, allocation < 24 ? allocation : 24, disc.subChannelDeliver);
+    }
+    if (command[0] == 0xBE && request->cmd_len >= 12 && command[9] == 0x10 && command[10] == 0) {
+        return answerReadCd(request);
     }
     if (command[0] == 0x43 && (command[2] & 0x0F) == 5) {
         const int allocation = command[7] << 8 | command[8];
