@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "disc/sub_channel_crc.h"
 #include "text/string_format.h"
 
 namespace zemtra {
@@ -29,13 +30,14 @@ bool hasRightCrc(const uint8_t* pack) {
     return cdTextPackCrc(pack) == ((pack[16] << 8) | pack[17]);
 }
 
-// printable returns the bytes as UTF-8, each control byte as "?"; in an
-// ASCII block a byte above 0x7F is no character and is printed as "?" too.
-kwCore::SharedString printable(const uint8_t* bytes, size_t length, bool ascii) {
+// decoded returns the bytes as UTF-8; control bytes are kept as they are
+// (the reader of the text decides how to show them). In an ASCII block a
+// byte above 0x7F is no character and becomes "?".
+kwCore::SharedString decoded(const uint8_t* bytes, size_t length, bool ascii) {
     kwCore::SharedString result;
     for (size_t i = 0; i < length; ++i) {
         const uint8_t c = bytes[i];
-        if (c < 0x20 || c == 0x7F || (ascii && c > 0x7F)) {
+        if (ascii && c > 0x7F) {
             result.appendChar('?');
         } else if (c < 0x80) {
             result.appendChar(static_cast<char>(c));
@@ -62,7 +64,7 @@ void assignRun(const std::vector<uint8_t>& run, int firstTrack, int field, bool 
                 text.text[track][field] = text.text[track - 1][field];
             }
         } else if (length > 0) {
-            text.text[track][field] = printable(run.data() + start, length, ascii);
+            text.text[track][field] = decoded(run.data() + start, length, ascii);
         }
         ++track;
         start = i + 1;
@@ -72,14 +74,7 @@ void assignRun(const std::vector<uint8_t>& run, int firstTrack, int field, bool 
 }  // namespace
 
 uint16_t cdTextPackCrc(const uint8_t* pack) noexcept {
-    uint16_t crc = 0;
-    for (size_t i = 0; i < 16; ++i) {
-        crc ^= static_cast<uint16_t>(pack[i] << 8);
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = static_cast<uint16_t>((crc & 0x8000) != 0 ? (crc << 1) ^ 0x1021 : crc << 1);
-        }
-    }
-    return static_cast<uint16_t>(~crc);
+    return subChannelCrc(pack, kCdTextPackSize - 2);
 }
 
 bool CdText::isEmpty() const noexcept {

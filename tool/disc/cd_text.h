@@ -24,10 +24,10 @@ inline constexpr const char* kCdTextFieldNames[kCdTextFieldCount] = {
 // result inverted.
 uint16_t cdTextPackCrc(const uint8_t* pack) noexcept;
 
-// CdText is the single-byte text of a disc's CD-TEXT block 0, as printable
-// UTF-8: a byte below 0x20 and 0x7F become "?", and so does a byte above
-// 0x7F in a block declared ASCII. An empty text is one the disc does not
-// have.
+// CdText is the single-byte text of a disc's CD-TEXT block 0, as UTF-8. A
+// control byte (below 0x20, and 0x7F) stays as it is, for the reader of the
+// text to show or drop; a byte above 0x7F in a block declared ASCII becomes
+// "?". No text holds a NUL. An empty text is one the disc does not have.
 struct CdText {
     // kMaxTrack is the highest track number kept.
     static constexpr int kMaxTrack = 99;

@@ -6,6 +6,7 @@
 #include "ids/cddb_query.h"
 #include "ids/musicbrainz_id.h"
 #include "ids/musicbrainz_url.h"
+#include "report/cue_sheet.h"
 #include "text/console_output.h"
 
 namespace zemtra {
@@ -14,6 +15,37 @@ namespace {
 
 void printTimeColumn(int32_t frames, const TimeFormat& format) {
     kwCore::printFormatted(" %15s", formatTime(frames, format).cStr());
+}
+
+// printIndexColumn prints a track's index starts beyond INDEX 01 as
+// " <n>@<mmm:ss:ff>" each (" <n>@?" for one not settled), " -" when it
+// has none, " ?" when they are unknown.
+void printIndexColumn(const TrackGaps& gaps) {
+    if (!gaps.indexesKnown) {
+        kwCore::printFormatted(" ?");
+        return;
+    }
+    if (gaps.indexStarts.empty()) {
+        kwCore::printFormatted(" -");
+        return;
+    }
+    for (size_t i = 0; i < gaps.indexStarts.size(); ++i) {
+        const int32_t start = gaps.indexStarts[i];
+        kwCore::printFormatted(
+            " %d@%s", static_cast<int>(i) + 2,
+            start == kUnknownFrames ? "?" : formatTime(start, TimeFormat{}).cStr());
+    }
+}
+
+// shown returns text with each control byte as "?", so that a disc never
+// sends control sequences to the terminal.
+kwCore::SharedString shown(const kwCore::SharedString& text) {
+    kwCore::SharedString result;
+    for (const char* c = text.cStr(); *c != '\0'; ++c) {
+        const auto byte = static_cast<uint8_t>(*c);
+        result.appendChar(byte < 0x20 || byte == 0x7F ? '?' : *c);
+    }
+    return result;
 }
 
 void printTableRow(const ReportOptions& options, const DiscToc& toc, const DiscData& data, int k) {
@@ -27,6 +59,14 @@ void printTableRow(const ReportOptions& options, const DiscToc& toc, const DiscD
     if (options.tocEnd) {
         printTimeColumn(trackEnd(toc, k), options.timeFormat);
     }
+    const TrackGaps& gaps = data.gaps.track[k];
+    if (options.tocPregap) {
+        if (gaps.pregap == kUnknownFrames) {
+            kwCore::printFormatted(" %15s", "?");
+        } else {
+            printTimeColumn(gaps.pregap, options.timeFormat);
+        }
+    }
     const TocEntry& entry = toc.TrackData[k];
     if (options.tocCtrl) {
         kwCore::printFormatted(" %04x", static_cast<unsigned>(entry.Control));
@@ -36,6 +76,9 @@ void printTableRow(const ReportOptions& options, const DiscToc& toc, const DiscD
     }
     if (options.tocIsrc) {
         kwCore::printFormatted(" %12s", data.isrc[k][0] != '\0' ? data.isrc[k] : "-");
+    }
+    if (options.tocIndex) {
+        printIndexColumn(gaps);
     }
     kwCore::printFormatted("\r\n");
 }
@@ -99,7 +142,7 @@ void printCdTextLines(const ReportOptions& options, const DiscToc& toc, const Di
     for (int field = 0; field < kCdTextFieldCount; ++field) {
         if (!text.text[0][field].isEmpty()) {
             kwCore::printFormatted("Album %s: %s\r\n", kCdTextFieldNames[field],
-                                   text.text[0][field].cStr());
+                                   shown(text.text[0][field]).cStr());
         }
     }
     const int count = tocTrackCount(toc);
@@ -108,7 +151,7 @@ void printCdTextLines(const ReportOptions& options, const DiscToc& toc, const Di
         for (int field = 0; field < kCdTextFieldCount && track <= CdText::kMaxTrack; ++field) {
             if (!text.text[track][field].isEmpty()) {
                 kwCore::printFormatted("Track %d %s: %s\r\n", track, kCdTextFieldNames[field],
-                                       text.text[track][field].cStr());
+                                       shown(text.text[track][field]).cStr());
             }
         }
     }
@@ -164,6 +207,12 @@ int runReport(const kwCore::StringArray& arguments) {
     if (!info.valid) {
         kwCore::printFormatted("Error: Can't read disk TOC.\r\n");
         return 1;
+    }
+    if (options.cue || options.cueTracks) {
+        const CueLayout layout =
+            options.cueTracks ? CueLayout::filePerTrack : CueLayout::singleFile;
+        kwCore::printFormatted("%s", cueSheet(info, data, layout, "zemtra " ZEMTRA_VERSION).cStr());
+        return 0;
     }
     options.applyDefaultColumns();
     printReport(options, info, data);

@@ -38,6 +38,10 @@ bool ReportOptions::take(const kwCore::SharedString& argument) {
         {"-mcn", &mcn},
         {"-tocisrc", &tocIsrc},
         {"-cdtext", &cdText},
+        {"-tocpregap", &tocPregap},
+        {"-tocindex", &tocIndex},
+        {"-cue", &cue},
+        {"-cuetracks", &cueTracks},
     };
     for (const auto& entry : switches) {
         if (argument.equals(entry.text)) {
@@ -63,9 +67,11 @@ void ReportOptions::applyDefaultColumns() {
 
 DiscDataRequest ReportOptions::dataRequest() const noexcept {
     DiscDataRequest request;
-    request.catalogNumber = mcn;
-    request.isrcs = toc && tocIsrc;
-    request.cdText = cdText;
+    const bool sheet = cue || cueTracks;
+    request.catalogNumber = mcn || sheet;
+    request.isrcs = (toc && tocIsrc) || sheet;
+    request.cdText = cdText || sheet;
+    request.gaps = (toc && (tocPregap || tocIndex)) || sheet;
     return request;
 }
 

@@ -29,6 +29,10 @@ struct ReportOptions {
     bool mcn = false;            // -mcn: print the media catalog number
     bool tocIsrc = false;        // -tocisrc: column with the track's ISRC
     bool cdText = false;         // -cdtext: print the CD-TEXT lines
+    bool tocPregap = false;      // -tocpregap: column with the track's pregap
+    bool tocIndex = false;       // -tocindex: column with the track's further indexes
+    bool cue = false;            // -cue: print the cue sheet of a single-file image, alone
+    bool cueTracks = false;      // -cuetracks: print the cue sheet of one file per track, alone
 
     // take applies one command-line argument: an empty one is skipped, one
     // that begins with "-" must equal a switch exactly, any other becomes
@@ -39,12 +43,14 @@ struct ReportOptions {
     void normaliseDrive();
 
     // applyDefaultColumns turns on the start and length columns when the
-    // table is asked for without any of the start, length and end columns.
+    // table is asked for without any of the start, length and end columns
+    // (the other columns do not count).
     void applyDefaultColumns();
 
     // dataRequest returns what the report needs from the disc besides its
     // TOC: the catalog number for -mcn, the ISRCs for -tocisrc with -toc,
-    // the CD-TEXT for -cdtext.
+    // the CD-TEXT for -cdtext, the gaps for -tocpregap or -tocindex with
+    // -toc; everything a cue sheet holds for -cue and -cuetracks.
     DiscDataRequest dataRequest() const noexcept;
 };
 

@@ -143,12 +143,12 @@ TEST(CdTextTest, ControlBytesAndCharacterCodes) {
     std::vector<Pack> packs = runPacks(0x80, 0, 0, {"a\x1b[2Jb\x7f\xe9\xa0"});
     CdText text = parse(answer(packs));
     EXPECT_EQ(field(text, 0, kTitle),
-              "a?[2Jb?\xc3\xa9\xc2\xa0");  // ISO-8859-1 when no size information
+              "a\x1b[2Jb\x7f\xc3\xa9\xc2\xa0");  // ISO-8859-1 when no size information
 
     std::vector<Pack> ascii = packs;
     ascii.push_back(makePack(0x8F, 0, 5, std::string("\x01\x01\x01", 3)));
     text = parse(answer(ascii));
-    EXPECT_EQ(field(text, 0, kTitle), "a?[2Jb???");
+    EXPECT_EQ(field(text, 0, kTitle), "a\x1b[2Jb\x7f??");
 
     for (const char* code : {"\x80", "\x02"}) {
         std::vector<Pack> other = packs;
