@@ -35,7 +35,11 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
     add_test(NAME tool_e2e_peer_discid
         COMMAND bash ${ZEMTRA_E2E_DIR}/peer_discid_test.sh
             $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${preload_first})
-    set_tests_properties(tool_e2e_report tool_e2e_disc_data tool_e2e_peer_discid PROPERTIES
+    add_test(NAME tool_e2e_gaps
+        COMMAND bash ${ZEMTRA_E2E_DIR}/linux_gaps_test.sh
+            $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${PROJECT_VERSION} ${preload_first})
+    set_tests_properties(tool_e2e_report tool_e2e_disc_data tool_e2e_peer_discid tool_e2e_gaps
+        PROPERTIES
         LABELS "tool;e2e" SKIP_RETURN_CODE 77)
 
     # The MusicBrainz peer: libdiscid reading the same simulated drive.

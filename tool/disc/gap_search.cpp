@@ -207,7 +207,8 @@ void findGaps(const DiscToc& toc, const QSectorReader& read, DiscGaps& gaps) {
         }
         gaps.track[k].pregap = start - first;
         firstSector[k] = first;
-        if (bracket.loRead && bracket.lo == first - 1) {
+        // A settled bracket ends with lo the sector before first.
+        if (bracket.loRead) {
             lastKnown[k - 1] = true;
             last[k - 1] = bracket.loPos;
         }
