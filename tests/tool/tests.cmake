@@ -79,6 +79,24 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
         message(WARNING "libcdio or python3 not found: the CD-TEXT peer check is left out")
     endif()
 
+    # The cue-sheet peer: libcue reading zemtra's sheets back.
+    if(PKG_CONFIG_FOUND)
+        pkg_check_modules(LIBCUE QUIET IMPORTED_TARGET libcue)
+    endif()
+    if(LIBCUE_FOUND AND Python3_FOUND)
+        add_executable(zemtra_cue_peer ${ZEMTRA_E2E_DIR}/cue_peer.c)
+        target_compile_options(zemtra_cue_peer PRIVATE -fno-sanitize=all)
+        target_link_options(zemtra_cue_peer PRIVATE -fno-sanitize=all)
+        target_link_libraries(zemtra_cue_peer PRIVATE PkgConfig::LIBCUE)
+        add_test(NAME tool_e2e_peer_cue
+            COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/peer_cue_test.py
+                $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive>
+                $<TARGET_FILE:zemtra_cue_peer> ${preload_first})
+        set_tests_properties(tool_e2e_peer_cue PROPERTIES LABELS "tool;e2e")
+    else()
+        message(WARNING "libcue or python3 not found: the cue-sheet peer check is left out")
+    endif()
+
     # valgrind over zemtra on every exit path; not with sanitizers, whose
     # run-times valgrind cannot host.
     find_program(VALGRIND valgrind)
