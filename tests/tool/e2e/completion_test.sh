@@ -53,9 +53,13 @@ check -toc "-toc
 -tocctrl
 -tocend
 -tocidx
+-tocindex
 -tocisrc
 -toclength
+-tocpregap
 -tocstart"
+check -cu "-cue
+-cuetracks"
 check -cddb -cddb
 check -x ""
 check --toc ""
