@@ -40,6 +40,14 @@ Tracks: 3
   3: 008:55:10    535   40135 003:05:40    185   13915 012:00:50    720   54050 0004    3" \
     -- zemtra "'-cdid'" -length -tracks -toc -tocstart -toclength -tocend -tocctrl -tocidx \
     -secs -frames "\"$device\\\""
+# The cue sheet and the gap columns: its own exit path, gaps read.
+cp "$here/gap_discs/sample.disc" "$disc"
+zemtra "$device" -cue >"$work/sheet.cue" && grep -q '^    INDEX 00 11:57:38' "$work/sheet.cue" &&
+    echo "ok: cue sheet" || { echo "FAIL: cue sheet"; failures=$((failures + 1)); }
+expect "gap columns" 0 "  1:       000:02:00       000:00:00 -
+  2:       004:13:37       000:02:00 -
+  3:       008:55:10       000:00:00 2@010:00:00 3@011:00:00
+  4:       012:00:00       000:00:37 -" -- zemtra "$device" -toc -tocstart -tocpregap -tocindex
 echo nodisc >"$disc"
 expect "no disc" 1 "Error: Can't read disk TOC." -- zemtra "$device" -tracks -toc
 finish
