@@ -1,6 +1,6 @@
 // The CD-TEXT and Q sub-channel parsers on any answer: no read outside it
-// (the input is the whole buffer), no control byte in any text, and values
-// only of their form.
+// (the input is the whole buffer), no NUL inside any text, and values only
+// of their form.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -14,10 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zemtra::parseCdText(data, size, text);
     for (const auto& fields : text.text) {
         for (const auto& field : fields) {
-            for (const char* c = field.cStr(); *c != '\0'; ++c) {
-                const auto byte = static_cast<uint8_t>(*c);
-                FUZZ_CHECK(byte >= 0x20 && byte != 0x7F);
-            }
+            FUZZ_CHECK(std::strlen(field.cStr()) == static_cast<size_t>(field.getLength()));
         }
     }
 

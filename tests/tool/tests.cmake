@@ -39,8 +39,12 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
     add_test(NAME tool_e2e_drive_cases
         COMMAND bash ${ZEMTRA_E2E_DIR}/drive_cases_test.sh linux
             $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${preload_first})
+    # Gaps and cue sheets from the Q sub-channel.
+    add_test(NAME tool_e2e_gaps
+        COMMAND bash ${ZEMTRA_E2E_DIR}/linux_gaps_test.sh
+            $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> ${PROJECT_VERSION} ${preload_first})
     set_tests_properties(tool_e2e_report tool_e2e_disc_data tool_e2e_peer_discid
-        tool_e2e_drive_cases PROPERTIES LABELS "tool;e2e" SKIP_RETURN_CODE 77)
+        tool_e2e_drive_cases tool_e2e_gaps PROPERTIES LABELS "tool;e2e" SKIP_RETURN_CODE 77)
 
     # Reading and checking the disc's audio, against checksums computed the
     # straightforward way.
@@ -69,24 +73,32 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
         message(WARNING "libdiscid not found: the MusicBrainz peer check is left out")
     endif()
 
-    # The CD-TEXT peer: libcdio's parser given the packs the drive answers.
-    if(PKG_CONFIG_FOUND)
-        pkg_check_modules(LIBCDIO QUIET IMPORTED_TARGET libcdio)
-    endif()
+    # zemtra_python_peer(<what> <module> <library>): a peer program
+    # <what>_peer.c linked with the pkg-config <module>, and its Python
+    # driver peer_<what>_test.py comparing zemtra's output with it.
     find_package(Python3 QUIET COMPONENTS Interpreter)
-    if(LIBCDIO_FOUND AND Python3_FOUND)
-        add_executable(zemtra_cdtext_peer ${ZEMTRA_E2E_DIR}/cdtext_peer.c)
-        target_compile_options(zemtra_cdtext_peer PRIVATE -fno-sanitize=all)
-        target_link_options(zemtra_cdtext_peer PRIVATE -fno-sanitize=all)
-        target_link_libraries(zemtra_cdtext_peer PRIVATE PkgConfig::LIBCDIO)
-        add_test(NAME tool_e2e_peer_cdtext
-            COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/peer_cdtext_test.py
+    function(zemtra_python_peer what module library)
+        if(PKG_CONFIG_FOUND)
+            pkg_check_modules(PEER_${what} QUIET IMPORTED_TARGET ${module})
+        endif()
+        if(NOT PEER_${what}_FOUND OR NOT Python3_FOUND)
+            message(WARNING "${library} or python3 not found: the ${what} peer check is left out")
+            return()
+        endif()
+        add_executable(zemtra_${what}_peer ${ZEMTRA_E2E_DIR}/${what}_peer.c)
+        target_compile_options(zemtra_${what}_peer PRIVATE -fno-sanitize=all)
+        target_link_options(zemtra_${what}_peer PRIVATE -fno-sanitize=all)
+        target_link_libraries(zemtra_${what}_peer PRIVATE PkgConfig::PEER_${what})
+        add_test(NAME tool_e2e_peer_${what}
+            COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/peer_${what}_test.py
                 $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive>
-                $<TARGET_FILE:zemtra_cdtext_peer> ${preload_first})
-        set_tests_properties(tool_e2e_peer_cdtext PROPERTIES LABELS "tool;e2e")
-    else()
-        message(WARNING "libcdio or python3 not found: the CD-TEXT peer check is left out")
-    endif()
+                $<TARGET_FILE:zemtra_${what}_peer> ${preload_first})
+        set_tests_properties(tool_e2e_peer_${what} PROPERTIES LABELS "tool;e2e")
+    endfunction()
+    # The CD-TEXT peer: libcdio's parser given the packs the drive answers.
+    zemtra_python_peer(cdtext libcdio libcdio)
+    # The cue-sheet peer: libcue reading zemtra's sheets back.
+    zemtra_python_peer(cue libcue libcue)
 
     # The JSON report against the schema and against the text report.
     if(Python3_FOUND)

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "disc/q_frame.h"
+
 namespace zemtra {
 
 namespace {
@@ -59,6 +61,20 @@ void putBigEndian(uint8_t* bytes, uint32_t value, int count) noexcept {
 size_t sendReadCommand(CdDevice device, const uint8_t* cdb, size_t cdbSize, void* data,
                        size_t size) {
     return commandOr(device, cdb, cdbSize, data, size, [] { return size_t{0}; });
+}
+
+size_t readSectorQ(CdDevice device, int32_t lba, uint8_t* answer, size_t size) {
+    if (answer == nullptr || lba < 0) {
+        return 0;
+    }
+    if (size > kQFrameSize) {
+        size = kQFrameSize;
+    }
+    uint8_t cdb[12] = {0xBE, 0x04};
+    putBigEndian(cdb + 2, static_cast<uint32_t>(lba), 4);
+    cdb[8] = 1;      // one sector
+    cdb[10] = 0x02;  // formatted Q sub-channel
+    return sendReadCommand(device, cdb, sizeof cdb, answer, size);
 }
 
 size_t readCatalogNumberAnswer(CdDevice device, uint8_t* answer, size_t size) {

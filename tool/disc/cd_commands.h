@@ -35,6 +35,13 @@ size_t readTrackIsrcAnswer(CdDevice device, int track, uint8_t* answer, size_t s
 // below 4. Nothing is written past size bytes.
 size_t readCdTextPacks(CdDevice device, uint8_t* buffer, size_t size);
 
+// readSectorQ reads the formatted Q sub-channel of the sector at lba (READ
+// CD, BEh, expected sector type CD-DA, one sector, no main-channel data,
+// sub-channel selection 02h) into answer, which holds size bytes. Returns
+// the bytes delivered, at most size and kQFrameSize; 0 when the read fails,
+// lba is negative or the device takes no commands.
+size_t readSectorQ(CdDevice device, int32_t lba, uint8_t* answer, size_t size);
+
 // sendReadCommand sends cdb (cdbSize bytes) and returns the bytes the
 // device delivered into data, at most size; 0 when the command fails or the
 // device takes no commands.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "disc/cd_commands.h"
+#include "disc/q_frame.h"
 #include "disc/toc_tracks.h"
 
 namespace zemtra {
@@ -19,6 +20,7 @@ void DiscData::clear() {
     std::memset(catalogNumber, 0, sizeof catalogNumber);
     std::memset(isrc, 0, sizeof isrc);
     parseCdText(nullptr, 0, cdText);
+    gaps.clear();
 }
 
 void readDiscData(kwCore::platform::CdDevice device, const DiscToc& toc,
@@ -47,6 +49,14 @@ void readDiscData(kwCore::platform::CdDevice device, const DiscToc& toc,
         std::vector<uint8_t> buffer(kLargestCdText);
         const size_t size = readCdTextPacks(device, buffer.data(), buffer.size());
         parseCdText(buffer.data(), size, data.cdText);
+    }
+    if (request.gaps) {
+        findGaps(
+            toc,
+            [device](int32_t lba, uint8_t* answer) {
+                return readSectorQ(device, lba, answer, kQFrameSize);
+            },
+            data.gaps);
     }
 }
 

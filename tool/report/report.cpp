@@ -8,6 +8,7 @@
 #include "ids/disc_id.h"
 #include "ids/musicbrainz_id.h"
 #include "ids/musicbrainz_url.h"
+#include "report/cue_sheet.h"
 #include "report/json_report.h"
 #include "text/console_output.h"
 #include "verify/audio_tracks.h"
@@ -22,6 +23,26 @@ void printTimeColumn(int32_t frames, const TimeFormat& format) {
     kwCore::printFormatted(" %15s", formatTime(frames, format).cStr());
 }
 
+// printIndexColumn prints a track's index starts beyond INDEX 01 as
+// " <n>@<mmm:ss:ff>" each (" <n>@?" for one not settled), " -" when it
+// has none, " ?" when they are unknown.
+void printIndexColumn(const TrackGaps& gaps) {
+    if (!gaps.indexesKnown) {
+        kwCore::printFormatted(" ?");
+        return;
+    }
+    if (gaps.indexStarts.empty()) {
+        kwCore::printFormatted(" -");
+        return;
+    }
+    for (size_t i = 0; i < gaps.indexStarts.size(); ++i) {
+        const int32_t start = gaps.indexStarts[i];
+        kwCore::printFormatted(
+            " %d@%s", static_cast<int>(i) + 2,
+            start == kUnknownFrames ? "?" : formatTime(start, TimeFormat{}).cStr());
+    }
+}
+
 void printTableRow(const ReportOptions& options, const DiscToc& toc, const DiscData& data, int k) {
     kwCore::printFormatted("%3d:", k + 1);
     if (options.tocStart) {
@@ -33,6 +54,14 @@ void printTableRow(const ReportOptions& options, const DiscToc& toc, const DiscD
     if (options.tocEnd) {
         printTimeColumn(trackEnd(toc, k), options.timeFormat);
     }
+    const TrackGaps& gaps = data.gaps.track[k];
+    if (options.tocPregap) {
+        if (gaps.pregap == kUnknownFrames) {
+            kwCore::printFormatted(" %15s", "?");
+        } else {
+            printTimeColumn(gaps.pregap, options.timeFormat);
+        }
+    }
     const TocEntry& entry = toc.TrackData[k];
     if (options.tocCtrl) {
         kwCore::printFormatted(" %04x", static_cast<unsigned>(entry.Control));
@@ -42,6 +71,9 @@ void printTableRow(const ReportOptions& options, const DiscToc& toc, const DiscD
     }
     if (options.tocIsrc) {
         kwCore::printFormatted(" %12s", data.isrc[k][0] != '\0' ? data.isrc[k] : "-");
+    }
+    if (options.tocIndex) {
+        printIndexColumn(gaps);
     }
     kwCore::printFormatted("\r\n");
 }
@@ -246,6 +278,12 @@ int runReport(const kwCore::StringArray& arguments) {
     }
     if (options.json) {
         printJson(jsonReport(options.drive, info, data));
+        return 0;
+    }
+    if (options.cue || options.cueTracks) {
+        const CueLayout layout =
+            options.cueTracks ? CueLayout::filePerTrack : CueLayout::singleFile;
+        kwCore::printFormatted("%s", cueSheet(info, data, layout, "zemtra " ZEMTRA_VERSION).cStr());
         return 0;
     }
     options.applyDefaultColumns();

@@ -71,10 +71,14 @@ bool ReportOptions::take(const kwCore::SharedString& argument) {
         {"-mcn", &mcn},
         {"-tocisrc", &tocIsrc},
         {"-cdtext", &cdText},
-        {"-json", &json},
+        {"-tocpregap", &tocPregap},
+        {"-tocindex", &tocIndex},
+        {"-cue", &cue},
+        {"-cuetracks", &cueTracks},
         {"-ctdbid", &ctdbId},
         {"-arcrc", &arCrc},
         {"-findoffset", &findOffset},
+        {"-json", &json},
     };
     for (const auto& entry : switches) {
         if (argument.equals(entry.text)) {
@@ -111,9 +115,13 @@ void ReportOptions::applyDefaultColumns() {
 
 DiscDataRequest ReportOptions::dataRequest() const noexcept {
     DiscDataRequest request;
-    request.catalogNumber = mcn;
-    request.isrcs = (toc || json) && tocIsrc;
-    request.cdText = cdText;
+    const bool sheet = cue || cueTracks;
+    request.catalogNumber = mcn || sheet;
+    // The table's reading switches need -toc, except in the JSON document.
+    const bool table = toc || json;
+    request.isrcs = (table && tocIsrc) || sheet;
+    request.cdText = cdText || sheet;
+    request.gaps = (table && (tocPregap || tocIndex)) || sheet;
     return request;
 }
 

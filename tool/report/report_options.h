@@ -29,6 +29,10 @@ struct ReportOptions {
     bool mcn = false;            // -mcn: print the media catalog number
     bool tocIsrc = false;        // -tocisrc: column with the track's ISRC
     bool cdText = false;         // -cdtext: print the CD-TEXT lines
+    bool tocPregap = false;      // -tocpregap: column with the track's pregap
+    bool tocIndex = false;       // -tocindex: column with the track's further indexes
+    bool cue = false;            // -cue: print the cue sheet of a single-file image, alone
+    bool cueTracks = false;      // -cuetracks: print the cue sheet of one file per track, alone
     bool json = false;           // -json: the whole report as one JSON document
     bool ctdbId = false;         // -ctdbid: print the CUETools database TOC id
     bool arCrc = false;          // -arcrc: read the audio, print each track's checksums
@@ -51,12 +55,14 @@ struct ReportOptions {
     void normaliseDrive();
 
     // applyDefaultColumns turns on the start and length columns when the
-    // table is asked for without any of the start, length and end columns.
+    // table is asked for without any of the start, length and end columns
+    // (the other columns do not count).
     void applyDefaultColumns();
 
     // dataRequest returns what the report needs from the disc besides its
-    // TOC: the catalog number for -mcn, the ISRCs for -tocisrc with -toc or
-    // -json, the CD-TEXT for -cdtext.
+    // TOC: the catalog number for -mcn, the ISRCs for -tocisrc, the gaps for
+    // -tocpregap or -tocindex (each with -toc or -json), the CD-TEXT for
+    // -cdtext; everything a cue sheet holds for -cue and -cuetracks.
     DiscDataRequest dataRequest() const noexcept;
 };
 

@@ -67,9 +67,13 @@ check -toc "-toc
 -tocctrl
 -tocend
 -tocidx
+-tocindex
 -tocisrc
 -toclength
+-tocpregap
 -tocstart"
+check -cu "-cue
+-cuetracks"
 check -cddb -cddb
 check -j -json
 check -x ""

@@ -47,6 +47,27 @@
 //   readfail <lba>                 READ CD of a range holding the sector
 //                                  fails (up to 16 lines)
 //
+// The Q sub-channel of each sector, answered to READ CD (BEh) with
+// sub-channel selection 02h (formatted Q, 16 bytes), follows the TOC: a
+// track runs from its INDEX 00 to the next one's; sectors before the first
+// track belong to its INDEX 00; a data track's sectors and those from the
+// lead-out on fail to read as CD-DA. LBAs below are sectors (LBA 0 is
+// 0:2:0).
+//   pregap <track> <frames>        INDEX 00 of the track: frames before its
+//                                  TOC start
+//   index <track> <n> <m>:<s>:<f>  INDEX n (2 and up) of the track starts there
+//   qother <period> <phase>        sectors with LBA % period == phase answer
+//                                  a mode-2 frame (mode 3 on odd multiples)
+//   qbadcrc <from> <to>            sectors from..to answer a wrong CRC
+//   qfail <from> <to> [n]          READ CD of sectors from..to fails (the
+//                                  first n times each, when n is given)
+//   qjunk <from> <to>              sectors from..to answer 16 bytes 0xFF
+//   qtrack <from> <to> <track>     sectors from..to name another track
+//   qbinary                        numbers in binary rather than BCD
+//   qnocrc                         CRC bytes zero
+//   qslip <d>                      every answer is the Q of LBA + d
+//   qdeliver <n>                   an answer delivers at most n bytes
+//
 // SCSI commands come through SG_IO: READ SUB-CHANNEL (42h, formats 02h and
 // 03h), READ TOC/PMA/ATIP format 05h and READ CD of audio (BEh, byte 9 10h,
 // byte 10 0: up to 27 sectors of the disc's samples, shifted by the drive's
@@ -65,8 +86,9 @@
 // ZEMTRA_SIMDRIVE_LOG names a file, each open, close and request on the
 // drive appends a line to it ("open", "close", "tochdr", "tocentry <n>",
 // "subchannel <format> <track>", "cdtext <allocation length>", "getmcn",
-// "subchnl", "sgio refused"); a ZEMTRA_SIMDRIVE_NODE descriptor is opened
-// and closed elsewhere, so only its requests are logged.
+// "subchnl", "sgio refused", "readcd <lba>", "readq <lba>"); a
+// ZEMTRA_SIMDRIVE_NODE descriptor is opened and closed elsewhere, so only
+// its requests are logged.
 // Every other path and descriptor goes straight to the C library.
 #include <dlfcn.h>
 #include <errno.h>
@@ -111,13 +133,25 @@ struct Disc {
     int cdTextDeliver;
     int cdTextFailFrom;  // 0: never
     int cdTextCommands;
-    int sgioErrno;  // 0: SG_IO is answered
-    int scsiClaim;  // bytes an answer claims beyond those it delivered
+    int sgioErrno;       // 0: SG_IO is answered
+    int scsiClaim;       // bytes an answer claims beyond those it delivered
     uint32_t seed[256];  // 0: the track's number
     bool silent[256];
     int driveOffset;
     int readFails[16];
     int readFailCount;
+    int pregap[256];                // Q sub-channel: INDEX 00 frames by track
+    int indexStart[256][100];       // LBA of INDEX n by track, 0: none
+    int qOtherPeriod, qOtherPhase;  // 0: no mode-2/3 frames
+    bool qBinary, qNoCrc;
+    int qSlip;
+    int qDeliver;  // -1: all
+    struct QRange {
+        char kind;            // 'c' bad CRC, 'f' fail, 'j' junk, 't' other track
+        int from, to, value;  // value: fail count (-1 always) or track
+        int failures;
+    } qRanges[64];
+    int qRangeCount;
 };
 
 constexpr int kMaxOpen = 32;
@@ -191,11 +225,50 @@ void appendHex(const char* text) {
     }
 }
 
+// loadQLine takes a line of the Q sub-channel keywords; false for another.
+bool loadQLine(const char* line) {
+    char word[32] = "", msf[64] = "";
+    int a = 0, b = 0, c = -1;
+    Track at{};
+    if (sscanf(line, "%31s", word) != 1) {
+        return false;
+    }
+    if (sscanf(line, "pregap %d %d", &a, &b) == 2 && a > 0 && a < 256) {
+        disc.pregap[a] = b;
+    } else if (sscanf(line, "index %d %d %63s", &a, &b, msf) == 3 && a > 0 && a < 256 && b > 1 &&
+               b < 100 && parseMsf(msf, at)) {
+        disc.indexStart[a][b] = (at.minute * 60 + at.second) * 75 + at.frame - 150;
+    } else if (sscanf(line, "qother %d %d", &a, &b) == 2) {
+        disc.qOtherPeriod = a;
+        disc.qOtherPhase = b;
+    } else if (strcmp(word, "qbinary") == 0) {
+        disc.qBinary = true;
+    } else if (strcmp(word, "qnocrc") == 0) {
+        disc.qNoCrc = true;
+    } else if (sscanf(line, "qslip %d", &a) == 1) {
+        disc.qSlip = a;
+    } else if (sscanf(line, "qdeliver %d", &a) == 1) {
+        disc.qDeliver = a;
+    } else if ((strcmp(word, "qbadcrc") == 0 || strcmp(word, "qfail") == 0 ||
+                strcmp(word, "qjunk") == 0 || strcmp(word, "qtrack") == 0) &&
+               sscanf(line, "%*s %d %d %d", &a, &b, &c) >= 2 && disc.qRangeCount < 64) {
+        disc.qRanges[disc.qRangeCount++] = {word[1] == 't'   ? 't'
+                                            : word[1] == 'j' ? 'j'
+                                            : word[1] == 'f' ? 'f'
+                                                             : 'c',
+                                            a, b, c, 0};
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void loadDisc() {
     memset(&disc, 0, sizeof disc);
     disc.subChannelDeliver = -1;
     disc.cdTextClaim = -1;
     disc.cdTextDeliver = -1;
+    disc.qDeliver = -1;
     const char* path = getenv("ZEMTRA_SIMDRIVE_DISC");
     FILE* file = path ? fopen(path, "r") : nullptr;
     if (file == nullptr) {
@@ -260,6 +333,7 @@ void loadDisc() {
             disc.driveOffset = number;
         } else if (sscanf(line, "readfail %d", &number) == 1 && disc.readFailCount < 16) {
             disc.readFails[disc.readFailCount++] = number;
+        } else if (loadQLine(line)) {
         } else if (sscanf(line, "leadout %63s", msf) == 1) {
             Track& track = disc.tracks[CDROM_LEADOUT];
             track.present = parseMsf(msf, track);
@@ -446,6 +520,100 @@ int answerReadCd(sg_io_hdr_t* request) {
     return deliver(request, sectors, count * 2352, -1);
 }
 
+int toBcd(int value) {
+    return disc.qBinary ? value : (value / 10) << 4 | value % 10;
+}
+
+int lbaOf(const Track& track) {
+    return static_cast<int>(sectorOf(track));
+}
+
+// qRange returns the first range of kind holding lba, or null.
+Disc::QRange* qRange(char kind, int lba) {
+    for (int i = 0; i < disc.qRangeCount; ++i) {
+        Disc::QRange& range = disc.qRanges[i];
+        if (range.kind == kind && lba >= range.from && lba <= range.to) {
+            return &range;
+        }
+    }
+    return nullptr;
+}
+
+// answerReadQ answers READ CD with sub-channel selection 02h: the formatted
+// Q of one sector, without main-channel data.
+int answerReadQ(sg_io_hdr_t* request) {
+    const unsigned char* command = request->cmdp;
+    const int asked = command[2] << 24 | command[3] << 16 | command[4] << 8 | command[5];
+    logRequest("readq %d", asked);
+    if (Disc::QRange* failing = qRange('f', asked)) {
+        if (failing->value < 0 || failing->failures++ < failing->value) {
+            return failCommand(request);
+        }
+    }
+    const int lba = asked + disc.qSlip;
+    // The track holding lba: the last whose INDEX 00 starts at or before it.
+    int track = 0;
+    for (int t = disc.first; t <= disc.last && t < 256; ++t) {
+        if (disc.tracks[t].present &&
+            (t == disc.first || lbaOf(disc.tracks[t]) - disc.pregap[t] <= lba)) {
+            track = t;
+        }
+    }
+    const Track& leadOut = disc.tracks[CDROM_LEADOUT];
+    if (track == 0 || command[8] != 1 || (command[1] & 0x1C) != 0x04 || lba < -150 ||
+        !leadOut.present || lba >= lbaOf(leadOut) || (disc.tracks[track].control & 4) != 0) {
+        return failCommand(request);
+    }
+    const int start = lbaOf(disc.tracks[track]);
+    int index = lba < start ? 0 : 1;
+    for (int n = 2; n < 100 && index > 0; ++n) {
+        if (disc.indexStart[track][n] != 0 && disc.indexStart[track][n] <= lba) {
+            index = n;
+        }
+    }
+    if (Disc::QRange* other = qRange('t', lba)) {
+        track = other->value;
+    }
+    const int relative = lba < start ? start - lba : lba - start;
+    const int absolute = lba + 150;
+    unsigned char q[16] = {};
+    const int adr = disc.qOtherPeriod > 0 && lba % disc.qOtherPeriod == disc.qOtherPhase
+                        ? 2 + lba / disc.qOtherPeriod % 2
+                        : 1;
+    q[0] = static_cast<unsigned char>(disc.tracks[track & 0xFF].control << 4 | adr);
+    if (adr == 1) {
+        const int values[9] = {track,         index, relative / 4500, relative / 75 % 60,
+                               relative % 75, 0,     absolute / 4500, absolute / 75 % 60,
+                               absolute % 75};
+        for (int i = 0; i < 9; ++i) {
+            q[1 + i] = static_cast<unsigned char>(toBcd(values[i]));
+        }
+    } else {
+        q[9] = static_cast<unsigned char>(toBcd(absolute % 75));
+    }
+    // CRC-16 of bytes 0 to 9: polynomial 0x1021, from 0, inverted.
+    unsigned crc = 0;
+    for (int i = 0; i < 10; ++i) {
+        crc ^= static_cast<unsigned>(q[i]) << 8;
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc & 0x8000) != 0 ? (crc << 1) ^ 0x1021 : crc << 1;
+        }
+    }
+    crc = ~crc & 0xFFFF;
+    if (qRange('c', lba) != nullptr) {
+        crc ^= 0x0100;
+    }
+    if (!disc.qNoCrc) {
+        q[10] = static_cast<unsigned char>(crc >> 8);
+        q[11] = static_cast<unsigned char>(crc);
+    }
+    if (qRange('j', lba) != nullptr) {
+        memset(q, 0xFF, sizeof q);
+    }
+    const int allocation = static_cast<int>(request->dxfer_len);
+    return deliver(request, q, allocation < 16 ? allocation : 16, disc.qDeliver);
+}
+
 int answerScsi(sg_io_hdr_t* request) {
     if (disc.sgioErrno != 0) {
         logRequest("sgio refused");
@@ -474,6 +642,9 @@ int answerScsi(sg_io_hdr_t* request) {
     }
     if (command[0] == 0xBE && request->cmd_len >= 12 && command[9] == 0x10 && command[10] == 0) {
         return answerReadCd(request);
+    }
+    if (command[0] == 0xBE && request->cmd_len >= 12 && command[10] == 0x02) {
+        return answerReadQ(request);
     }
     if (command[0] == 0x43 && (command[2] & 0x0F) == 5) {
         const int allocation = command[7] << 8 | command[8];

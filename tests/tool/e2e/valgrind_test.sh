@@ -55,6 +55,14 @@ expectJsonHolds() {
     fi
 }
 expectJsonHolds "JSON report" 0 '"freedb": "1902ce03"' -- "$device" -mcn -tocisrc -cdtext
+# The cue sheet and the gap columns: its own exit path, gaps read.
+cp "$here/gap_discs/sample.disc" "$disc"
+zemtra "$device" -cue >"$work/sheet.cue" && grep -q '^    INDEX 00 11:57:38' "$work/sheet.cue" &&
+    echo "ok: cue sheet" || { echo "FAIL: cue sheet"; failures=$((failures + 1)); }
+expect "gap columns" 0 "  1:       000:02:00       000:00:00 -
+  2:       004:13:37       000:02:00 -
+  3:       008:55:10       000:00:00 2@010:00:00 3@011:00:00
+  4:       012:00:00       000:00:37 -" -- zemtra "$device" -toc -tocstart -tocpregap -tocindex
 echo nodisc >"$disc"
 expect "no disc" 1 "Error: Can't read disk TOC." -- zemtra "$device" -tracks -toc
 expectJsonHolds "JSON error" 1 '"error": "Can'"'"'t read disk TOC"' -- "$device"

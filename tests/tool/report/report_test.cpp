@@ -66,14 +66,19 @@ std::vector<bool> flags(const ReportOptions& o) {
             o.mcn,
             o.tocIsrc,
             o.cdText,
+            o.tocPregap,
+            o.tocIndex,
+            o.cue,
+            o.cueTracks,
             o.json};
 }
 
 TEST(ReportOptionsTest, EachSwitchSetsItsOwnFlagOnly) {
     const char* const switches[] = {
-        "-toc",   "-tocstart", "-toclength", "-tocend", "-tocctrl", "-tocidx", "-cdid",  "-mbid",
-        "-mbtoc", "-length",   "-tracks",    "-msf",    "-secs",    "-frames", "-mburl", "-mbws",
-        "-arid",  "-arurl",    "-cddb",      "-mcn",    "-tocisrc", "-cdtext", "-json"};
+        "-toc",    "-tocstart",  "-toclength", "-tocend", "-tocctrl",   "-tocidx", "-cdid",
+        "-mbid",   "-mbtoc",     "-length",    "-tracks", "-msf",       "-secs",   "-frames",
+        "-mburl",  "-mbws",      "-arid",      "-arurl",  "-cddb",      "-mcn",    "-tocisrc",
+        "-cdtext", "-tocpregap", "-tocindex",  "-cue",    "-cuetracks", "-json"};
     const std::vector<bool> initial = flags(ReportOptions{});
     std::vector<bool> onlyMsf(std::size(switches), false);
     onlyMsf[11] = true;
@@ -120,6 +125,29 @@ TEST(ReportOptionsTest, DiscDataIsAskedForOnlyByItsSwitches) {
     // The ISRC column does not count for the default columns.
     options.applyDefaultColumns();
     EXPECT_TRUE(options.tocStart && options.tocLength);
+
+    // The gap columns read gaps with the table only, and count for no
+    // default; a cue sheet reads everything it holds.
+    ReportOptions gaps;
+    gaps.tocPregap = gaps.tocIndex = true;
+    EXPECT_FALSE(gaps.dataRequest().any());
+    for (bool* column : {&gaps.tocPregap, &gaps.tocIndex}) {
+        ReportOptions one;
+        one.toc = true;
+        *(column == &gaps.tocPregap ? &one.tocPregap : &one.tocIndex) = true;
+        const DiscDataRequest request = one.dataRequest();
+        EXPECT_TRUE(request.gaps);
+        EXPECT_FALSE(request.catalogNumber || request.isrcs || request.cdText);
+        one.applyDefaultColumns();
+        EXPECT_TRUE(one.tocStart && one.tocLength);
+    }
+    for (const char* sheet : {"-cue", "-cuetracks"}) {
+        ReportOptions one;
+        ASSERT_TRUE(one.take(kwCore::SharedString(sheet)));
+        const DiscDataRequest request = one.dataRequest();
+        EXPECT_TRUE(request.gaps && request.catalogNumber && request.isrcs && request.cdText)
+            << sheet;
+    }
 }
 
 TEST(ReportOptionsTest, TableWithoutTimeColumnsGetsStartAndLength) {
@@ -239,6 +267,32 @@ TEST(ReportTest, IdentifierLinesComeInTheirFixedPlace) {
     info.discId = computeDiscId(info.toc);
     EXPECT_EQ(printed(info, {"-mbid", "-mburl", "-mbws", "-arid", "-arurl", "-cddb"}),
               line("CDDB: 05021a02 2 150 22500 540"));
+}
+
+TEST(ReportTest, GapColumnsStandInTheirPlaces) {
+    DiscInfo info;
+    std::memset(static_cast<void*>(&info), 0, sizeof info);
+    info.valid = true;
+    info.toc = test::tocAt({150, 19012, 40135, 54050});
+    DiscData data;
+    data.gaps.track[0].pregap = 0;
+    data.gaps.track[0].indexesKnown = true;
+    data.gaps.track[1].pregap = 152;
+    data.gaps.track[1].indexesKnown = true;
+    data.gaps.track[1].indexStarts = {20000, kUnknownFrames, 30000};
+    std::strcpy(data.isrc[1], "USRC17607839");
+    ReportOptions options;
+    for (const char* argument :
+         {"-tocindex", "-tocisrc", "-tocctrl", "-tocpregap", "-toc", "-tocstart", "-secs"}) {
+        ASSERT_TRUE(options.take(kwCore::SharedString(argument)));
+    }
+    testing::internal::CaptureStdout();
+    printReport(options, info, data);
+    EXPECT_EQ(withoutCarriageReturns(testing::internal::GetCapturedStdout()),
+              line("  1: 000:02:00      2 000:00:00      0 0000            - -") +
+                  line("  2: 004:13:37    253 000:02:02      2 0000 USRC17607839 "
+                       "2@004:26:50 3@? 4@006:40:00") +
+                  line("  3: 008:55:10    535               ? 0000            - ?"));
 }
 
 }  // namespace
