@@ -18,6 +18,11 @@ namespace kwCore::platform {
 // out but whose LF did not is not counted.
 size_t writeStandardOutput(const void* data, size_t size);
 
+// writeStandardError hands size bytes, unchanged, to the run-time's
+// standard-error stream (fwrite, then fflush, so the text is out before the
+// call returns). Returns how many went out.
+size_t writeStandardError(const void* data, size_t size);
+
 // readStandardInput reads up to size bytes from the run-time's standard-input
 // stream (fread) into destination and returns the count read: fewer than
 // size at the end of the input or on an error. The bytes are passed on as the

@@ -6,6 +6,7 @@
 #include "ids/cddb_query.h"
 #include "ids/musicbrainz_id.h"
 #include "ids/musicbrainz_url.h"
+#include "image/disc_image.h"
 #include "text/console_output.h"
 
 namespace zemtra {
@@ -160,7 +161,19 @@ int runReport(const kwCore::StringArray& arguments) {
 
     DiscInfo info;
     DiscData data;
-    info.read(options.drive, options.dataRequest(), data);
+    if (isImageArgument(options.drive)) {
+        // A cue sheet stands for the disc: its TOC and what the disc
+        // carries come from the sheet and the lengths of its files.
+        DiscImage image;
+        std::string message;
+        if (!image.open(options.drive.cStr(), message)) {
+            kwCore::printFormatted("Error: %s.\r\n", message.c_str());
+            return 1;
+        }
+        image.describe(info, data);
+    } else {
+        info.read(options.drive, options.dataRequest(), data);
+    }
     if (!info.valid) {
         kwCore::printFormatted("Error: Can't read disk TOC.\r\n");
         return 1;

@@ -15,6 +15,15 @@ size_t writeStandardOutput(const void* data, size_t size) {
     return std::fwrite(data, 1, size, stdout);
 }
 
+size_t writeStandardError(const void* data, size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    const size_t written = std::fwrite(data, 1, size, stderr);
+    std::fflush(stderr);
+    return written;
+}
+
 size_t readStandardInput(void* destination, size_t size) {
     if (size == 0) {
         return 0;
