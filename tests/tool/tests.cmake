@@ -75,6 +75,44 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
         message(WARNING "libcdio or python3 not found: the CD-TEXT peer check is left out")
     endif()
 
+    # Images: the probe shows what zemtra makes of a sheet and streams its
+    # tracks; libcue is the sheet parser's peer, libdiscid the ids' peer for
+    # the same TOC, libFLAC's encoder makes the FLAC files.
+    add_executable(zemtra_cue_probe ${ZEMTRA_E2E_DIR}/cue_probe.cpp)
+    target_link_libraries(zemtra_cue_probe PRIVATE zemtra_core ZLIB::ZLIB)
+    set(flac_encode "-")
+    if(ZEMTRA_HAVE_FLAC)
+        add_executable(zemtra_flac_encode ${ZEMTRA_E2E_DIR}/flac_encode.c)
+        target_include_directories(zemtra_flac_encode PRIVATE ${FLAC_INCLUDE_DIR})
+        target_link_libraries(zemtra_flac_encode PRIVATE ${FLAC_LIBRARY})
+        set(flac_encode $<TARGET_FILE:zemtra_flac_encode>)
+    endif()
+    set(image_peer "-")
+    if(LIBDISCID_FOUND)
+        set(image_peer $<TARGET_FILE:zemtra_discid_peer>)
+    endif()
+    if(Python3_FOUND)
+        add_test(NAME tool_e2e_image
+            COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/image_test.py $<TARGET_FILE:zemtra>
+                $<TARGET_FILE:zemtra_cue_probe> ${image_peer} ${flac_encode})
+        set_tests_properties(tool_e2e_image PROPERTIES LABELS "tool;e2e")
+    endif()
+    if(PKG_CONFIG_FOUND)
+        pkg_check_modules(LIBCUE QUIET IMPORTED_TARGET libcue)
+    endif()
+    if(LIBCUE_FOUND AND Python3_FOUND)
+        add_executable(zemtra_cue_peer ${ZEMTRA_E2E_DIR}/cue_peer.c)
+        target_compile_options(zemtra_cue_peer PRIVATE -fno-sanitize=all)
+        target_link_options(zemtra_cue_peer PRIVATE -fno-sanitize=all)
+        target_link_libraries(zemtra_cue_peer PRIVATE PkgConfig::LIBCUE)
+        add_test(NAME tool_e2e_peer_cue
+            COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/peer_cue_test.py
+                $<TARGET_FILE:zemtra_cue_probe> $<TARGET_FILE:zemtra_cue_peer> 400)
+        set_tests_properties(tool_e2e_peer_cue PROPERTIES LABELS "tool;e2e")
+    else()
+        message(WARNING "libcue or python3 not found: the cue sheet peer check is left out")
+    endif()
+
     # valgrind over zemtra on every exit path; not with sanitizers, whose
     # run-times valgrind cannot host.
     find_program(VALGRIND valgrind)
@@ -91,6 +129,16 @@ elseif(WIN32 AND CMAKE_CROSSCOMPILING)
         COMMAND bash ${ZEMTRA_E2E_DIR}/windows_report_test.sh
             $<TARGET_FILE:zemtra> ${CMAKE_SOURCE_DIR}/scripts/wine-run)
     set_tests_properties(tool_e2e_windows PROPERTIES LABELS "tool;e2e")
+    # Images under Wine: WAVE files, and FLAC refused with its reason.
+    add_executable(zemtra_cue_probe ${ZEMTRA_E2E_DIR}/cue_probe.cpp)
+    target_link_libraries(zemtra_cue_probe PRIVATE zemtra_core ZLIB::ZLIB)
+    find_package(Python3 QUIET COMPONENTS Interpreter)
+    if(Python3_FOUND)
+        add_test(NAME tool_e2e_windows_image
+            COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/image_test.py $<TARGET_FILE:zemtra>
+                $<TARGET_FILE:zemtra_cue_probe> - - ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+        set_tests_properties(tool_e2e_windows_image PROPERTIES LABELS "tool;e2e")
+    endif()
 endif()
 
 # The POSIX TOC reader on a fake drive that stands in for the C library's
