@@ -111,6 +111,44 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
         message(WARNING "python3 not found: the JSON report's check is left out")
     endif()
 
+    # Images: the probe shows what zemtra makes of a sheet and streams its
+    # tracks; libcue is the sheet parser's peer, libdiscid the ids' peer for
+    # the same TOC, libFLAC's encoder makes the FLAC files.
+    add_executable(zemtra_cue_probe ${ZEMTRA_E2E_DIR}/cue_probe.cpp)
+    target_link_libraries(zemtra_cue_probe PRIVATE zemtra_core ZLIB::ZLIB)
+    set(flac_encode "-")
+    if(ZEMTRA_HAVE_FLAC)
+        add_executable(zemtra_flac_encode ${ZEMTRA_E2E_DIR}/flac_encode.c)
+        target_include_directories(zemtra_flac_encode PRIVATE ${FLAC_INCLUDE_DIR})
+        target_link_libraries(zemtra_flac_encode PRIVATE ${FLAC_LIBRARY})
+        set(flac_encode $<TARGET_FILE:zemtra_flac_encode>)
+    endif()
+    set(image_peer "-")
+    if(LIBDISCID_FOUND)
+        set(image_peer $<TARGET_FILE:zemtra_discid_peer>)
+    endif()
+    if(Python3_FOUND)
+        add_test(NAME tool_e2e_image
+            COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/image_test.py $<TARGET_FILE:zemtra>
+                $<TARGET_FILE:zemtra_cue_probe> ${image_peer} ${flac_encode})
+        set_tests_properties(tool_e2e_image PROPERTIES LABELS "tool;e2e")
+    endif()
+    if(PKG_CONFIG_FOUND)
+        pkg_check_modules(LIBCUE QUIET IMPORTED_TARGET libcue)
+    endif()
+    if(LIBCUE_FOUND AND Python3_FOUND)
+        add_executable(zemtra_cue_parser_peer ${ZEMTRA_E2E_DIR}/cue_parser_peer.c)
+        target_compile_options(zemtra_cue_parser_peer PRIVATE -fno-sanitize=all)
+        target_link_options(zemtra_cue_parser_peer PRIVATE -fno-sanitize=all)
+        target_link_libraries(zemtra_cue_parser_peer PRIVATE PkgConfig::LIBCUE)
+        add_test(NAME tool_e2e_peer_cue_parser
+            COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/peer_cue_parser_test.py
+                $<TARGET_FILE:zemtra_cue_probe> $<TARGET_FILE:zemtra_cue_parser_peer> 400)
+        set_tests_properties(tool_e2e_peer_cue_parser PROPERTIES LABELS "tool;e2e")
+    else()
+        message(WARNING "libcue or python3 not found: the cue sheet parser's peer check is left out")
+    endif()
+
     # valgrind over zemtra on every exit path; not with sanitizers, whose
     # run-times valgrind cannot host.
     find_program(VALGRIND valgrind)
@@ -157,6 +195,17 @@ elseif(WIN32 AND CMAKE_CROSSCOMPILING)
         set_tests_properties(tool_e2e_wine_drive PROPERTIES LABELS "tool;e2e")
     else()
         message(WARNING "No host C++ compiler: the Windows build's drive test is left out")
+    endif()
+
+    # Images under Wine: WAVE files, and FLAC refused with its reason.
+    add_executable(zemtra_cue_probe ${ZEMTRA_E2E_DIR}/cue_probe.cpp)
+    target_link_libraries(zemtra_cue_probe PRIVATE zemtra_core ZLIB::ZLIB)
+    find_package(Python3 QUIET COMPONENTS Interpreter)
+    if(Python3_FOUND)
+        add_test(NAME tool_e2e_windows_image
+            COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/image_test.py $<TARGET_FILE:zemtra>
+                $<TARGET_FILE:zemtra_cue_probe> - - ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+        set_tests_properties(tool_e2e_windows_image PROPERTIES LABELS "tool;e2e")
     endif()
 endif()
 

@@ -5,6 +5,10 @@
 
 namespace zemtra {
 
+// kSectorBytes is the size of one CD-DA sector: 588 stereo samples of two
+// 16-bit words.
+inline constexpr size_t kSectorBytes = 2352;
+
 // TocEntry is one track entry of a CD table of contents in the device's own
 // 8-byte layout; Address[1..3] hold minute, second and frame.
 struct TocEntry {

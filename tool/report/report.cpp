@@ -8,6 +8,7 @@
 #include "ids/disc_id.h"
 #include "ids/musicbrainz_id.h"
 #include "ids/musicbrainz_url.h"
+#include "image/disc_image.h"
 #include "report/cue_sheet.h"
 #include "report/json_report.h"
 #include "text/console_output.h"
@@ -267,7 +268,18 @@ int runReport(const kwCore::StringArray& arguments) {
             checkAudio(options, device, toc, check);
         };
     }
-    info.read(options.drive, options.dataRequest(), data, task);
+    if (isImageArgument(options.drive)) {
+        // A cue sheet stands for the disc: its TOC and what the disc
+        // carries come from the sheet and the lengths of its files.
+        DiscImage image;
+        std::string message;
+        if (!image.open(options.drive.cStr(), message)) {
+            return printError(options, kwCore::SharedString(message.c_str()), ".");
+        }
+        image.describe(info, data);
+    } else {
+        info.read(options.drive, options.dataRequest(), data, task);
+    }
     if (!info.valid) {
         return printError(options, "Can't read disk TOC", ".");
     }

@@ -9,8 +9,6 @@
 
 namespace zemtra {
 
-// kSectorBytes is the size of one audio sector: 588 stereo samples.
-inline constexpr size_t kSectorBytes = 2352;
 // kSectorsPerRead is the most sectors one READ CD command asks for.
 inline constexpr int kSectorsPerRead = 27;
 // kReadRetries is how often a failed sector is read again before it counts

@@ -105,6 +105,15 @@ size_t writeStandardOutputRaw(const void* data, size_t size) {
 
 // fread reports a signal that cuts its read short like an error; the read
 // then goes on for the rest.
+// Standard error is unbuffered; the bytes go straight to its descriptor.
+size_t writeStandardError(const void* data, size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    std::fflush(stderr);
+    return writeAll(fileno(stderr), static_cast<const char*>(data), size);
+}
+
 size_t readStandardInput(void* destination, size_t size) {
     auto* at = static_cast<char*>(destination);
     size_t total = 0;
@@ -132,12 +141,6 @@ bool consoleAttached() {
 
 bool standardErrorIsTerminal() {
     return isatty(STDERR_FILENO) == 1;
-}
-
-size_t writeStandardError(const void* data, size_t size) {
-    const size_t written = std::fwrite(data, 1, size, stderr);
-    std::fflush(stderr);
-    return written;
 }
 
 }  // namespace kwCore::platform
