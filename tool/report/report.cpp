@@ -6,6 +6,7 @@
 #include "ids/cddb_query.h"
 #include "ids/musicbrainz_id.h"
 #include "ids/musicbrainz_url.h"
+#include "report/usage_text.h"
 #include "text/console_output.h"
 
 namespace zemtra {
@@ -142,11 +143,21 @@ void printReport(const ReportOptions& options, const DiscInfo& info, const DiscD
 
 int runReport(const kwCore::StringArray& arguments) {
     if (arguments.count() < 2) {
-        kwCore::printFormatted("%s", kUsageText);
+        kwCore::printFormatted("%s", usageText().c_str());
         return 0;
     }
     ReportOptions options;
     for (int32_t i = 1; i < arguments.count(); ++i) {
+        switch (infoRequest(arguments[i].cStr())) {
+            case InfoRequest::help:
+                kwCore::printFormatted("%s", helpText().c_str());
+                return 0;
+            case InfoRequest::version:
+                kwCore::printFormatted("%s", versionText().c_str());
+                return 0;
+            case InfoRequest::none:
+                break;
+        }
         if (!options.take(arguments[i])) {
             kwCore::printFormatted("Error: Unknown parameter %s\r\n", arguments[i].cStr());
             return 1;

@@ -1,5 +1,7 @@
 #include "report/report_options.h"
 
+#include "report/report_switches.h"
+
 namespace zemtra {
 
 bool ReportOptions::take(const kwCore::SharedString& argument) {
@@ -10,42 +12,9 @@ bool ReportOptions::take(const kwCore::SharedString& argument) {
         drive = argument;
         return true;
     }
-    // The switches in the order they are compared; "-msf" sets a flag that
-    // is always on already.
-    const struct {
-        const char* text;
-        bool* flag;
-    } switches[] = {
-        {"-toc", &toc},
-        {"-tocstart", &tocStart},
-        {"-toclength", &tocLength},
-        {"-tocend", &tocEnd},
-        {"-tocctrl", &tocCtrl},
-        {"-tocidx", &tocIdx},
-        {"-cdid", &cdid},
-        {"-mbid", &mbid},
-        {"-mbtoc", &mbtoc},
-        {"-length", &length},
-        {"-tracks", &tracks},
-        {"-msf", &timeFormat.msf},
-        {"-secs", &timeFormat.secs},
-        {"-frames", &timeFormat.frames},
-        {"-mburl", &mbUrl},
-        {"-mbws", &mbWs},
-        {"-arid", &arid},
-        {"-arurl", &arUrl},
-        {"-cddb", &cddb},
-        {"-mcn", &mcn},
-        {"-tocisrc", &tocIsrc},
-        {"-cdtext", &cdText},
-    };
-    for (const auto& entry : switches) {
-        if (argument.equals(entry.text)) {
-            *entry.flag = true;
-            return true;
-        }
-    }
-    return false;
+    std::string_view value;
+    const ReportSwitch* entry = findReportSwitch(argument.cStr(), value);
+    return entry != nullptr && entry->set(*this, value);
 }
 
 void ReportOptions::normaliseDrive() {

@@ -31,8 +31,9 @@ struct ReportOptions {
     bool cdText = false;         // -cdtext: print the CD-TEXT lines
 
     // take applies one command-line argument: an empty one is skipped, one
-    // that begins with "-" must equal a switch exactly, any other becomes
-    // the drive. Returns false for an unknown switch.
+    // that begins with "-" must name a switch of the switch table
+    // (report_switches.h), any other becomes the drive. Returns false for an
+    // unknown switch or a value its switch does not take.
     bool take(const kwCore::SharedString& argument);
 
     // normaliseDrive appends ":" to a one-character drive (D becomes D:).

@@ -2,10 +2,11 @@
 # End-to-end run of the Windows zemtra.exe under Wine: the same bytes as on
 # Linux. Under Wine C: opens as a raw device but answers no TOC request, so
 # it reads as a drive without a disc: the TOC error; Q: does not exist.
-# Usage: windows_report_test.sh <zemtra.exe> <wine-run>
+# Usage: windows_report_test.sh <zemtra.exe> <wine-run> <version>
 set -u
 zemtra=$1
 wineRun=$2
+version=$3
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -13,8 +14,13 @@ trap 'rm -rf "$work"' EXIT
 
 zemtra() { "$wineRun" "$zemtra" "$@"; }
 
-expect "usage" 0 'Zemtra <drive> [-toc] [-tocstart] [-toclength] [-tocend] [-tocidx] [-tocctrl] [-cdid] [-tracks] [-length] [-msf] [-secs] [-frames]' \
-    -- zemtra
+expect "usage" 0 "$usage" -- zemtra
+expect "version" 0 "zemtra $version" -- zemtra -version C:
+help=$(zemtra C: '-?' | tr -d '\r')
+[ "$(head -n 1 <<<"$help")" = "$usage" ] && [ "$(wc -l <<<"$help")" -eq 23 ] &&
+    [ "$(grep -c '^  -[a-z]*  *[A-Z].*\.$' <<<"$help")" -eq 22 ] ||
+    { echo "FAIL: help: $help"; failures=$((failures + 1)); }
+expect "help word in another case" 1 "Error: Unknown parameter --HELP" -- zemtra C: --HELP
 expect "unknown switch" 1 "Error: Unknown parameter -tocEnd" -- zemtra C: -toc -tocEnd
 expect "no drive" 1 "Error: No drive specified." -- zemtra -cdid '' -toc
 expect "drive that does not exist" 1 "Error: Can't read disk TOC." -- zemtra Q: -cdid
