@@ -9,6 +9,8 @@ failures=0
 
 # usage is the usage line that zemtra prints without arguments.
 usage='Zemtra <drive> [-toc] [-tocstart] [-toclength] [-tocend] [-tocidx] [-tocctrl] [-cdid] [-mbid] [-mbtoc] [-mburl] [-mbws] [-arid] [-arurl] [-cddb] [-tracks] [-length] [-msf] [-secs] [-frames] [-mcn] [-tocisrc] [-cdtext]'
+# switchCount is the number of switches the usage line lists.
+switchCount=$(grep -o '\[' <<<"$usage" | wc -l)
 
 expect() {
     local name=$1 status=$2 lines=$3

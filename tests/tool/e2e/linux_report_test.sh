@@ -21,7 +21,7 @@ expect "usage" 0 "$usage" -- zemtra
 # The help and the version end the run where they stand (their texts are
 # checked against the manual by the completion test).
 help=$("$zemtra" -h | tr -d '\r')
-[ "$(head -n 1 <<<"$help")" = "$usage" ] && [ "$(wc -l <<<"$help")" -eq 23 ] ||
+[ "$(head -n 1 <<<"$help")" = "$usage" ] && [ "$(wc -l <<<"$help")" -eq $((switchCount + 1)) ] ||
     { echo "FAIL: help: $help"; failures=$((failures + 1)); }
 expect "help after switches and a drive" 0 "$help" -- zemtra "$device" -cdid -toc --help -bogus
 expect "help in quotes" 0 "$help" -- zemtra "'-?'"

@@ -17,8 +17,8 @@ zemtra() { "$wineRun" "$zemtra" "$@"; }
 expect "usage" 0 "$usage" -- zemtra
 expect "version" 0 "zemtra $version" -- zemtra -version C:
 help=$(zemtra C: '-?' | tr -d '\r')
-[ "$(head -n 1 <<<"$help")" = "$usage" ] && [ "$(wc -l <<<"$help")" -eq 23 ] &&
-    [ "$(grep -c '^  -[a-z]*  *[A-Z].*\.$' <<<"$help")" -eq 22 ] ||
+[ "$(head -n 1 <<<"$help")" = "$usage" ] && [ "$(wc -l <<<"$help")" -eq $((switchCount + 1)) ] &&
+    [ "$(grep -c '^  -[^ ]*  *[A-Z].*\.$' <<<"$help")" -eq "$switchCount" ] ||
     { echo "FAIL: help: $help"; failures=$((failures + 1)); }
 expect "help word in another case" 1 "Error: Unknown parameter --HELP" -- zemtra C: --HELP
 expect "unknown switch" 1 "Error: Unknown parameter -tocEnd" -- zemtra C: -toc -tocEnd
