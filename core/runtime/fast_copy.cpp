@@ -1,16 +1,19 @@
 #include "runtime/fast_copy.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
+#include "platform/c_library.h"
 #include "runtime/fast_copy_methods.h"
 
-// The copy picks its method by count and by what the processor offers. Short
-// copies are done inline, where a call into the run-time's memcpy would cost
-// more than the copy itself, in the widest moves the processor has; the middle
-// range, whose ranges stay in the cache, goes to memcpy, which measured
-// fastest there; very large copies stream around the cache. Every method
-// gives the same bytes.
+// The copy picks its method by count, by what the processor offers and by
+// what the platform's C library does well. Short copies are done inline,
+// where a call into the run-time's memcpy would cost more than the copy
+// itself, in the widest moves the processor has, up to where the platform's
+// memcpy keeps up with them; the middle range, whose ranges stay in the
+// cache, goes to memcpy, which measured fastest there; very large copies
+// stream around the cache. Every method gives the same bytes.
 
 namespace kwCore {
 namespace {
@@ -24,12 +27,6 @@ constexpr size_t kShortCopy = 16;
 
 // kMediumCopy is the largest count that vector moves copy inline.
 constexpr size_t kMediumCopy = 256;
-
-// kStreamCopy is the count from which the copy writes around the cache.
-// Below it the run-time's memcpy, which keeps both ranges in the cache,
-// measured faster; from about there on the destination no longer fits the
-// cache anyway, and non-temporal stores measured at least as fast.
-constexpr size_t kStreamCopy = size_t{8} << 20;
 
 using MediumCopy = void (*)(CopyByte*, const CopyByte*, size_t) noexcept;
 
@@ -55,7 +52,14 @@ void chooseMediumCopy(CopyByte* d, const CopyByte* s, size_t count) noexcept;
 // the start-up section beside the platform layer's own.)
 std::atomic<MediumCopy> mediumCopy{chooseMediumCopy};
 
+// inlineLimit is the largest count the medium methods copy: above it, up to
+// kMediumCopy, the platform's memcpy is as fast. Until the first medium copy
+// has chosen, kMediumCopy, so that it reaches the choice whatever its count.
+std::atomic<size_t> inlineLimit{kMediumCopy};
+
 void chooseMediumCopy(CopyByte* d, const CopyByte* s, size_t count) noexcept {
+    inlineLimit.store(std::min(kMediumCopy, platform::libraryCopyFastFrom() - 1),
+                      std::memory_order_relaxed);
     __builtin_cpu_init();
     MediumCopy chosen = copyMediumNarrow;
     if (detail::widestMovesAvailable()) {
@@ -75,14 +79,18 @@ void fastCopy(void* destination, const void* source, size_t count) noexcept {
     auto* d = static_cast<CopyByte*>(destination);
     const auto* s = static_cast<const CopyByte*>(source);
 #if defined(__x86_64__) && defined(__SSE2__)
+    // The run-time's memcpy is the path with the fewest branches before it:
+    // it takes the counts where the call costs least against the copy.
     if (count <= kShortCopy) {
         detail::copyShort(d, s, count);
-    } else if (count <= kMediumCopy) {
-        mediumCopy.load(std::memory_order_relaxed)(d, s, count);
-    } else if (count < kStreamCopy) {
-        std::memcpy(d, s, count);
+    } else if (count > inlineLimit.load(std::memory_order_relaxed)) {
+        if (count < detail::kStreamCopy) [[likely]] {
+            std::memcpy(d, s, count);
+        } else {
+            detail::streamCopy(d, s, count, detail::wideMovesAvailable());
+        }
     } else {
-        detail::streamCopy(d, s, count, detail::wideMovesAvailable());
+        mediumCopy.load(std::memory_order_relaxed)(d, s, count);
     }
 #else
     if (count <= kShortCopy) {

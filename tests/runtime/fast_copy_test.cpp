@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/c_library.h"
 #include "runtime/fast_copy_methods.h"
 
 namespace {
@@ -74,13 +75,14 @@ TEST(FastCopy, SmallCountsAtEveryAlignment) {
 }
 
 // Counts around every point where a copy is likely to change its method: the
-// short copies, 64-byte blocks, the 32 KiB and 64 KiB marks, 1,024, 3,151 and
-// 3,152 blocks, and the 8 MiB from which copies write around the cache.
+// short copies, 64-byte blocks, where the platform's memcpy takes over from
+// the inline moves, the 32 KiB and 64 KiB marks, 1,024, 3,151 and 3,152
+// blocks, and the 12 MiB from which copies write around the cache.
 TEST(FastCopy, CountsAroundMethodBoundaries) {
+    const size_t library = kwCore::platform::libraryCopyFastFrom();
     const std::vector<size_t> marks = {
-        8,         16,        17,        63,        64,        256,           32 * 1024,
-        64 * 1024, 1023 * 64, 1024 * 64, 3151 * 64, 3152 * 64, 128 * 64 * 30, 8u << 20,
-    };
+        8,         16,        17,        63,        64,        library,       256,      32 * 1024,
+        64 * 1024, 1023 * 64, 1024 * 64, 3151 * 64, 3152 * 64, 128 * 64 * 30, 8u << 20, 12u << 20};
     for (const size_t mark : marks) {
         for (const size_t count : {mark - 1, mark, mark + 1, mark + 63}) {
             for (const auto& [sourceShift, destinationShift] :
@@ -152,6 +154,7 @@ TEST(FastCopy, EveryVectorMethodOverItsCounts) {
 
 TEST(FastCopy, LargeCopyWithOddLengthAndAlignment) {
     EXPECT_TRUE(copyMatches((9u << 20) + 37, 5, 41));
+    EXPECT_TRUE(copyMatches((12u << 20) + 37, 5, 41));
 }
 
 }  // namespace

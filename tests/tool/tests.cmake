@@ -164,7 +164,7 @@ elseif(WIN32 AND CMAKE_CROSSCOMPILING)
     add_test(NAME tool_e2e_windows
         COMMAND bash ${ZEMTRA_E2E_DIR}/windows_report_test.sh
             $<TARGET_FILE:zemtra> ${CMAKE_SOURCE_DIR}/scripts/wine-run
-            ${PROJECT_SOURCE_DIR}/tool/report/report.schema.json)
+            ${PROJECT_SOURCE_DIR}/tool/report/report.schema.json ${PROJECT_VERSION})
     set_tests_properties(tool_e2e_windows PROPERTIES LABELS "tool;e2e")
 
     # The simulated drive preloaded into wine64 is a Linux library: built
@@ -222,6 +222,6 @@ if(NOT WIN32)
     add_test(NAME tool_bash_completion
         COMMAND bash ${ZEMTRA_E2E_DIR}/completion_test.sh
             ${PROJECT_SOURCE_DIR}/tool/zemtra.bash-completion $<TARGET_FILE:zemtra>
-            ${PROJECT_SOURCE_DIR}/zemtra.1)
+            ${PROJECT_SOURCE_DIR}/zemtra.1 ${PROJECT_VERSION})
     set_tests_properties(tool_bash_completion PROPERTIES LABELS "tool;e2e")
 endif()

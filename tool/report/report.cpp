@@ -11,6 +11,8 @@
 #include "image/disc_image.h"
 #include "report/cue_sheet.h"
 #include "report/json_report.h"
+#include "report/usage_text.h"
+#include "report/version.h"
 #include "text/console_output.h"
 #include "verify/audio_tracks.h"
 #include "verify/read_progress.h"
@@ -232,7 +234,7 @@ void printReport(const ReportOptions& options, const DiscInfo& info, const DiscD
 
 int runReport(const kwCore::StringArray& arguments) {
     if (arguments.count() < 2) {
-        kwCore::printFormatted("%s", kUsageText);
+        kwCore::printFormatted("%s", usageText().c_str());
         return 0;
     }
     // Every argument is taken before an unknown one is reported, so that
@@ -240,6 +242,18 @@ int runReport(const kwCore::StringArray& arguments) {
     ReportOptions options;
     int32_t unknown = 0;
     for (int32_t i = 1; i < arguments.count(); ++i) {
+        // The first help or version word wins, unless an unknown switch
+        // stands before it.
+        switch (unknown == 0 ? infoRequest(arguments[i].cStr()) : InfoRequest::none) {
+            case InfoRequest::help:
+                kwCore::printFormatted("%s", helpText().c_str());
+                return 0;
+            case InfoRequest::version:
+                kwCore::printFormatted("%s", versionText().c_str());
+                return 0;
+            case InfoRequest::none:
+                break;
+        }
         if (!options.take(arguments[i]) && unknown == 0) {
             unknown = i;
         }
@@ -295,7 +309,8 @@ int runReport(const kwCore::StringArray& arguments) {
     if (options.cue || options.cueTracks) {
         const CueLayout layout =
             options.cueTracks ? CueLayout::filePerTrack : CueLayout::singleFile;
-        kwCore::printFormatted("%s", cueSheet(info, data, layout, "zemtra " ZEMTRA_VERSION).cStr());
+        const std::string comment = std::string("zemtra ") + kZemtraVersion;
+        kwCore::printFormatted("%s", cueSheet(info, data, layout, comment.c_str()).cStr());
         return 0;
     }
     options.applyDefaultColumns();

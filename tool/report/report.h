@@ -6,11 +6,6 @@
 
 namespace zemtra {
 
-// kUsageText is printed when the command line holds no argument.
-inline constexpr char kUsageText[] =
-    "Zemtra <drive> [-toc] [-tocstart] [-toclength] [-tocend] [-tocidx] [-tocctrl] [-cdid] "
-    "[-tracks] [-length] [-msf] [-secs] [-frames]\r\n";
-
 // printReport prints the report lines that options ask for about the disc
 // in info and what it carries in data, in a fixed order: identifier,
 // MusicBrainz id, lookup TOC and addresses, AccurateRip id and address,
@@ -20,9 +15,11 @@ void printReport(const ReportOptions& options, const DiscInfo& info,
 
 // runReport runs the tool on a split command line (element 0 the program,
 // then the arguments): it gathers the switches and the drive, reads the
-// drive once and prints the report. Every message goes to standard output.
-// Returns the exit status: 0 after the usage text or a report, 1 after an
-// error message.
+// drive once and prints the report. Without arguments it prints the usage
+// text; the first argument that asks for the help or the version (before
+// any unknown switch) prints that instead, and nothing is read. Every
+// message goes to standard output. Returns the exit status: 0 after the
+// usage text, the help, the version or a report, 1 after an error message.
 int runReport(const kwCore::StringArray& arguments);
 
 }  // namespace zemtra

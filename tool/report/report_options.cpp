@@ -1,39 +1,8 @@
 #include "report/report_options.h"
 
-#include <cstring>
+#include "report/report_switches.h"
 
 namespace zemtra {
-
-namespace {
-
-// kLargestOffset is the largest read offset, in samples either way.
-constexpr int kLargestOffset = 5000;
-
-// parseOffset reads text as an offset: an optional sign, then decimal
-// digits, within kLargestOffset.
-bool parseOffset(const char* text, int& offset) {
-    const bool negative = *text == '-';
-    if (*text == '-' || *text == '+') {
-        ++text;
-    }
-    if (*text == '\0') {
-        return false;
-    }
-    int value = 0;
-    for (; *text != '\0'; ++text) {
-        if (*text < '0' || *text > '9') {
-            return false;
-        }
-        value = value * 10 + (*text - '0');
-        if (value > kLargestOffset) {
-            return false;
-        }
-    }
-    offset = negative ? -value : value;
-    return true;
-}
-
-}  // namespace
 
 bool ReportOptions::take(const kwCore::SharedString& argument) {
     if (argument.isEmpty()) {
@@ -43,61 +12,9 @@ bool ReportOptions::take(const kwCore::SharedString& argument) {
         drive = argument;
         return true;
     }
-    // The switches in the order they are compared; "-msf" sets a flag that
-    // is always on already.
-    const struct {
-        const char* text;
-        bool* flag;
-    } switches[] = {
-        {"-toc", &toc},
-        {"-tocstart", &tocStart},
-        {"-toclength", &tocLength},
-        {"-tocend", &tocEnd},
-        {"-tocctrl", &tocCtrl},
-        {"-tocidx", &tocIdx},
-        {"-cdid", &cdid},
-        {"-mbid", &mbid},
-        {"-mbtoc", &mbtoc},
-        {"-length", &length},
-        {"-tracks", &tracks},
-        {"-msf", &timeFormat.msf},
-        {"-secs", &timeFormat.secs},
-        {"-frames", &timeFormat.frames},
-        {"-mburl", &mbUrl},
-        {"-mbws", &mbWs},
-        {"-arid", &arid},
-        {"-arurl", &arUrl},
-        {"-cddb", &cddb},
-        {"-mcn", &mcn},
-        {"-tocisrc", &tocIsrc},
-        {"-cdtext", &cdText},
-        {"-tocpregap", &tocPregap},
-        {"-tocindex", &tocIndex},
-        {"-cue", &cue},
-        {"-cuetracks", &cueTracks},
-        {"-ctdbid", &ctdbId},
-        {"-arcrc", &arCrc},
-        {"-findoffset", &findOffset},
-        {"-json", &json},
-    };
-    for (const auto& entry : switches) {
-        if (argument.equals(entry.text)) {
-            *entry.flag = true;
-            return true;
-        }
-    }
-    // The switches that carry a value after "=".
-    const char* text = argument.cStr();
-    constexpr char kOffset[] = "-offset=";
-    constexpr char kArDb[] = "-ardb=";
-    if (std::strncmp(text, kOffset, sizeof kOffset - 1) == 0) {
-        return parseOffset(text + sizeof kOffset - 1, offset);
-    }
-    if (std::strncmp(text, kArDb, sizeof kArDb - 1) == 0 && text[sizeof kArDb - 1] != '\0') {
-        arDb = kwCore::SharedString(text + sizeof kArDb - 1);
-        return true;
-    }
-    return false;
+    std::string_view value;
+    const ReportSwitch* entry = findReportSwitch(argument.cStr(), value);
+    return entry != nullptr && entry->set(*this, value);
 }
 
 void ReportOptions::normaliseDrive() {

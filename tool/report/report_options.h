@@ -41,10 +41,9 @@ struct ReportOptions {
     bool findOffset = false;     // -findoffset: find the read offset from the record
 
     // take applies one command-line argument: an empty one is skipped, one
-    // that begins with "-" must equal a switch exactly or be a switch with a
-    // value ("-offset=N", N from -5000 to 5000 with an optional sign;
-    // "-ardb=FILE", FILE not empty), any other becomes the drive. Returns
-    // false for an unknown switch or a value out of its range.
+    // that begins with "-" must name a switch of the switch table
+    // (report_switches.h), any other becomes the drive. Returns false for an
+    // unknown switch or a value its switch does not take.
     bool take(const kwCore::SharedString& argument);
 
     // readsAudio tells whether the report reads the disc's audio: -arcrc,

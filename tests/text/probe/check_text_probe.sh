@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # check_text_probe.sh PROBE [EMULATOR...]
 # Runs text_probe (under the emulator, for a cross-compiled build) and checks
-# the exact bytes it writes to standard output. Output goes to files, never
-# pipes: Wine's helper processes keep inherited pipes open.
+# the exact bytes it writes to standard output. Output goes to files, and to
+# a pipe only where the reader stops at a known count: Wine's helper
+# processes keep inherited pipes open, so the end of the input never comes.
 set -u
 probe=$1
 shift
@@ -79,8 +80,27 @@ else
 fi
 
 # Long texts printed from two threads at once reach the output whole: every
-# line is one thread's, and every text's 640 lines stand together.
-if run "$work/threads.out" "$@" "$probe" threads; then
+# line is one thread's, and every text's 640 lines stand together. The
+# output is a pipe that is not read until the second thread has begun its
+# first text while the first thread's second text is stalled in the full
+# pipe (the probe says "overlap" on standard error then), so the two always
+# write at once.
+threadBytes=$((2 * 30 * 640 * 101))
+stallingReader() { # reads standard input into $work/threads.out once the probe says "overlap"
+    local waited=0
+    while ! grep -q overlap "$work/stderr" 2>/dev/null && [ $waited -lt 3000 ]; do
+        sleep 0.01
+        waited=$((waited + 1))
+    done
+    sleep 0.2
+    timeout 120 head -c "$threadBytes" >"$work/threads.out"
+}
+threadsRun() {
+    : >"$work/stderr"
+    "$@" "$probe" threads 2>"$work/stderr" </dev/null | stallingReader
+    return "${PIPESTATUS[0]}"
+}
+if threadsRun "$@"; then
     runs=$(tr -d '\r' <"$work/threads.out" | uniq -c | awk '{ print $1 % 640, length($2) }' | sort -u)
     lines=$(grep -cE $'^(A{99}|B{99})\r$' "$work/threads.out")
     if [ "$lines" != 38400 ] || [ "$runs" != "0 99" ]; then

@@ -5,8 +5,16 @@
 //   text_probe args    the process's own command line as CommandLine reads it
 //   text_probe raw     printFormatted around an untranslated write
 //   text_probe threads two threads printing long texts at once, each a block
-//                      of 640 lines of 99 letters ('A' on one, 'B' on the other)
+//                      of 640 lines of 99 letters ('A' on one, 'B' on the
+//                      other). The second starts once the first is stalled
+//                      inside a text, as it is when standard output is a
+//                      pipe that is not read yet: it then writes "overlap" to
+//                      standard error and begins its own texts, so that the
+//                      reader may go on. Exits 3 when no text began while the
+//                      other thread's was going out.
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -75,19 +83,59 @@ void printArguments() {
     printFormatted("separator=%s\n", last == '/' || last == '\\' ? "yes" : "no");
 }
 
-std::atomic<bool> go{false};
+// kTexts is how many texts each thread prints.
+constexpr int kTexts = 30;
+
+// Thread 0 prints first; texts[t] counts the texts thread t has begun and
+// inside[t] is set while one is going out. overlaps counts the texts that
+// began while the other thread was inside one.
+std::atomic<int> texts[2];
+std::atomic<bool> inside[2];
+std::atomic<int> overlaps{0};
+
+// awaitStall waits until thread t stays inside one text for 50 ms, as it
+// does while the output is not read, or until it has printed all its texts.
+void awaitStall(int t) {
+    for (;;) {
+        const int seen = texts[t].load();
+        if (inside[t].load()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (inside[t].load() && texts[t].load() == seen) {
+                return;
+            }
+        } else if (seen == kTexts) {
+            return;
+        } else {
+            std::this_thread::yield();
+        }
+    }
+}
 
 // printBlocks prints 30 texts of 640 lines of 99 letters each: 64,000 bytes,
-// so that each spans many pieces of the console's translation.
-void printBlocks(char letter) {
+// 64,640 with their CRs, so that each spans many pieces of the console's
+// translation and two of them more than a pipe holds. Thread 1 waits until
+// thread 0 is stalled inside a text.
+void printBlocks(int me, char letter) {
     std::string block;
     for (int line = 0; line < 640; ++line) {
         block += std::string(99, letter) + "\n";
     }
-    while (!go.load()) {
+    const int other = 1 - me;
+    if (me == 1) {
+        awaitStall(other);
     }
-    for (int i = 0; i < 30; ++i) {
+    for (int i = 0; i < kTexts; ++i) {
+        inside[me].store(true);
+        texts[me].fetch_add(1);
+        if (inside[other].load()) {
+            overlaps.fetch_add(1);
+        }
+        if (me == 1 && i == 0) {
+            std::fputs("overlap\n", stderr);
+            std::fflush(stderr);
+        }
         printFormatted("%s", block.c_str());
+        inside[me].store(false);
     }
 }
 
@@ -107,12 +155,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc > 1 && std::strcmp(argv[1], "threads") == 0) {
-        std::thread first(printBlocks, 'A');
-        std::thread second(printBlocks, 'B');
-        go.store(true);
+        std::thread first(printBlocks, 0, 'A');
+        std::thread second(printBlocks, 1, 'B');
         first.join();
         second.join();
-        return 0;
+        return overlaps.load() > 0 ? 0 : 3;
     }
     return 2;
 }

@@ -187,6 +187,39 @@ TEST(CdTextTest, OtherBlocksTypesAndExtensionPacksArePassedOver) {
     EXPECT_EQ(field(text, 0, 2), "Writer");
 }
 
+// Extension packs (bit 7 of the track byte) between, before and after the
+// packs of a run, of every text type, and the closed-information, UPC/ISRC
+// and size-information packs among them: the run reads as without them.
+TEST(CdTextTest, ExtensionPacksInsideARunAreNoText) {
+    const std::string run = std::string("Album name\0First track\0Second\0Third\0", 36);
+    for (uint8_t type = 0x80; type < 0x80 + kCdTextFieldCount; ++type) {
+        // The run's packs have sequence numbers 1, 3, 5; extension packs
+        // (whose strings would shift every track's text) 0, 2, 4, 6.
+        std::vector<Pack> packs;
+        for (uint8_t p = 0; p <= 3; ++p) {
+            packs.push_back(makePack(type, static_cast<uint8_t>(0x80 | p),
+                                     static_cast<uint8_t>(2 * p), std::string("X\0Y\0Z\0", 6)));
+            if (p < 3) {
+                packs.push_back(
+                    makePack(type, 0, static_cast<uint8_t>(2 * p + 1), run.substr(12 * p, 12)));
+            }
+        }
+        packs.push_back(makePack(0x8D, 0, 20, "Closed info"));
+        packs.push_back(makePack(0x8E, 1, 21, "USRC17607839"));
+        packs.push_back(makePack(0x8F, 0, 22, std::string("\x00\x00\x01", 3)));
+        const CdText text = parse(answer(packs));
+        const int f = type - 0x80;
+        EXPECT_EQ(field(text, 0, f), "Album name") << int(type);
+        EXPECT_EQ(field(text, 1, f), "First track") << int(type);
+        EXPECT_EQ(field(text, 2, f), "Second") << int(type);
+        EXPECT_EQ(field(text, 3, f), "Third") << int(type);
+        EXPECT_EQ(field(text, 4, f), "") << int(type);
+        for (int other = 0; other < kCdTextFieldCount; ++other) {
+            EXPECT_TRUE(other == f || field(text, 0, other).empty()) << int(type) << " " << other;
+        }
+    }
+}
+
 TEST(CdTextTest, OnlyWholePacksInsideTheAnswerAndItsCountAreRead) {
     // The guard pack after the part read would give a performer if read.
     std::vector<Pack> packs = {makePack(0x80, 0, 0, "Title"), makePack(0x81, 0, 1, "Guard")};

@@ -68,5 +68,34 @@ TEST(SubChannelTest, TrackIsrc) {
     EXPECT_EQ(isrc(std::string(12, '\0')), "");
 }
 
+// Each character of an ISRC replaced in turn by letters, digits and the
+// bytes just outside both: the country takes letters only, the registrant
+// letters and digits, the year and the designation digits only.
+TEST(SubChannelTest, TrackIsrcEveryPositionKeepsItsForm) {
+    const std::string good = "USRC17607839";
+    for (size_t i = 0; i < good.size(); ++i) {
+        for (const char c : {'A', 'Z', '0', '9', '@', '[', '/', ':', 'a', ' ', '\x80', '\xC1'}) {
+            std::string value = good;
+            value[i] = c;
+            const bool letter = c >= 'A' && c <= 'Z';
+            const bool digit = c >= '0' && c <= '9';
+            const bool fits = i < 2 ? letter : i < 5 ? letter || digit : digit;
+            EXPECT_EQ(isrc(value), fits ? value : "") << "position " << i << ": " << value;
+        }
+    }
+}
+
+TEST(SubChannelTest, CatalogNumberEveryPositionTakesDigitsOnly) {
+    const std::string good = "0724384260927";
+    for (size_t i = 0; i < good.size(); ++i) {
+        for (const char c : {'0', '9', '/', ':', 'A', ' ', '\xB0'}) {
+            std::string value = good;
+            value[i] = c;
+            const bool fits = c >= '0' && c <= '9';
+            EXPECT_EQ(catalogNumber(value), fits ? value : "") << "position " << i << ": " << value;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zemtra

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# The bash completion of zemtra: it offers exactly the switches that the
-# manual documents and zemtra accepts, and drives and paths for any other
-# word.
-# Usage: completion_test.sh <completion script> <zemtra> <manual page>
+# The bash completion of zemtra, its usage text and help, and the manual
+# are one set: the completion offers exactly the switches that the manual
+# documents and zemtra accepts (and drives and paths for any other word);
+# the usage text lists them in the synopsis's order; the help gives each
+# the first sentence of its description; the version is the project's.
+# Usage: completion_test.sh <completion script> <zemtra> <manual page> <version>
 set -u
 script=$1
 zemtra=$2
 manual=$3
+version=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -34,15 +37,30 @@ check() {
     fi
 }
 
+# Word lists below are split unquoted; "-?" must not match file names.
+set -f
 # The switches of the manual's OPTIONS section: ".B \-name" for a switch,
-# ".BI \-name= value" for one that takes a value after "=".
+# ".BI \-name= VALUE" for one that takes a value after "="; the words that
+# ask for the help and the version, listed there together on .BR lines.
 documented=$(sed -n '/^\.SH OPTIONS/,/^\.SH /{
     s/^\.B \\-\([a-z]*\)$/-\1/p
     s/^\.BI \\-\([a-z]*=\) [A-Za-z]*$/-\1/p
 }' "$manual" | LC_ALL=C sort -u)
 [ "$(wc -l <<<"$documented")" -ge 19 ] || { echo "FAIL: manual lists too few switches"; failures=1; }
 grep -q -- '-offset=' <<<"$documented" || { echo "FAIL: no value switch found"; failures=1; }
-check - "$documented"
+# infoWords <first word>: the words of the .BR line that begins with it.
+infoWords() {
+    sed -n "/^\.SH OPTIONS/,/^\.SH /{/^\.BR $1 /p}" "$manual" |
+        grep -o '\\-[-a-z?\\]*' | sed 's/\\-/-/g'
+}
+helpWords=$(infoWords '\\-h')
+versionWords=$(infoWords '\\-\\-version')
+[ "$(echo $helpWords)" = "-h -help --help -?" ] || { echo "FAIL: help words: $helpWords"; failures=1; }
+[ "$(echo $versionWords)" = "--version -version" ] ||
+    { echo "FAIL: version words: $versionWords"; failures=1; }
+check - "$(printf '%s\n' $documented $helpWords $versionWords | LC_ALL=C sort)"
+check -- "--help
+--version"
 # Every one is a switch of zemtra: the drive's error comes, not an unknown
 # parameter (value switches get a value); as a document when -json is among
 # them.
@@ -78,6 +96,69 @@ check -cddb -cddb
 check -j -json
 check -x ""
 check --toc ""
+check -v "-version"
+
+# The usage text: the synopsis's switches in its order, bracketed, on one line.
+# A value switch stands as ".RB [ \-name=\c" and ".IR VALUE ]".
+synopsis=$(sed -n '/^\.SH SYNOPSIS/,/^\.SH /{
+    s/^\.RB \[ \\-\([a-z]*\) \]$/-\1/p
+    /^\.RB \[ \\-[a-z]*=\\c$/{
+        N
+        s/^\.RB \[ \\-\([a-z]*=\)\\c\n\.IR \([A-Za-z]*\) \]$/-\1\2/p
+    }
+}' "$manual")
+[ "$(sed 's/=.*/=/' <<<"$synopsis" | LC_ALL=C sort)" = "$documented" ] ||
+    { echo "FAIL: the synopsis and OPTIONS list different switches"; failures=1; }
+usage="Zemtra <drive>$(printf ' [%s]' $synopsis)"
+got=$("$zemtra" | tr -d '\r')
+[ "$got" = "$usage" ] || { echo "FAIL: usage text"; echo "wanted: $usage"; echo "got: $got"; failures=1; }
+
+# summary <switch>: the first sentence of the switch's description in OPTIONS.
+summary() {
+    local tag=".B \\$1"
+    case $1 in *=*) tag=".BI \\${1%%=*}= ${1#*=}" ;; esac
+    awk -v tag="$tag" '
+        /^\.SH / { options = ($2 == "OPTIONS") }
+        options && previous == ".TP" && $0 == tag { taking = 1; text = ""; previous = $0; next }
+        taking && /^\./ { taking = 0 }
+        taking { text = text (text == "" ? "" : " ") $0 }
+        { previous = $0 }
+        END {
+            gsub(/\\-/, "-", text)
+            end = index(text, ". ")
+            print end ? substr(text, 1, end) : text
+        }' "$manual"
+}
+# The help: the usage text, then each switch in the same order with its summary.
+help=$usage
+width=$(printf '%s\n' $synopsis | awk '{ if (length > w) w = length } END { print w }')
+for word in $synopsis; do
+    help+=$'\n'$(printf '  %-*s  %s' "$width" "$word" "$(summary "$word")")
+done
+for word in $helpWords; do
+    got=$("$zemtra" "$work/no-drive" -cdid "$word" -bogus | tr -d '\r')
+    status=${PIPESTATUS[0]}
+    if [ "$got" = "$help" ] && [ "$status" -eq 0 ]; then
+        echo "ok: help for $word"
+    else
+        echo "FAIL: help for $word (status $status)"; diff <(echo "$help") <(echo "$got")
+        failures=$((failures + 1))
+    fi
+done
+
+# The version: the project's, which the manual's header carries too.
+grep -q "^\.TH ZEMTRA 1 \".*\" \"Zemtra $version\"" "$manual" ||
+    { echo "FAIL: the manual's header is not of version $version"; failures=1; }
+for word in $versionWords; do
+    got=$("$zemtra" "$word" "$work/no-drive" | tr -d '\r')
+    status=${PIPESTATUS[0]}
+    [ "$got" = "zemtra $version" ] && [ "$status" -eq 0 ] ||
+        { echo "FAIL: $word says: $got (status $status)"; failures=$((failures + 1)); }
+done
+grep -q "^\.BR \"zemtra $version\" \.$" "$manual" ||
+    { echo "FAIL: the manual's OPTIONS quote another version"; failures=1; }
+
+set +f
 
 # Drives from a device directory of our own (cdrw and sda are no optical
 # drives' names); files from the working directory.

@@ -6,6 +6,12 @@
 # ends with CR LF and the console turns into CR CR LF. An empty expected
 # text means no output at all. Failures are counted in $failures.
 failures=0
+
+# usage is the usage line that zemtra prints without arguments.
+usage='Zemtra <drive> [-toc] [-tocstart] [-toclength] [-tocend] [-tocidx] [-tocctrl] [-cdid] [-mbid] [-mbtoc] [-mburl] [-mbws] [-arid] [-arurl] [-cddb] [-tracks] [-length] [-msf] [-secs] [-frames] [-mcn] [-tocisrc] [-cdtext] [-tocpregap] [-tocindex] [-cue] [-cuetracks] [-ctdbid] [-arcrc] [-offset=N] [-ardb=FILE] [-findoffset] [-json]'
+# switchCount is the number of switches the usage line lists.
+switchCount=$(grep -o '\[' <<<"$usage" | wc -l)
+
 expect() {
     local name=$1 status=$2 lines=$3
     shift 4

@@ -4,22 +4,16 @@
 # TOC's device access), and failing or overstating answers.
 # Usage: linux_disc_data_test.sh <zemtra> <simdrive.so> [runtime to preload first]
 set -u
-zemtra=$1
-shim=$2
-preload=${3:+$3:}$shim
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$here/simdrive.sh"
+simdriveSetup "$@"
 . "$here/expect.sh"
 . "$here/disc_files.sh"
 
-device=$work/simcd
-disc=$work/disc.txt
 log=$work/requests.log
 zemtra() {
     rm -f "$log"
-    env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
-        ZEMTRA_SIMDRIVE_LOG="$log" "$zemtra" "$@"
+    ZEMTRA_SIMDRIVE_LOG=$log onDrive "$zemtra" "$@"
 }
 writeDataDisc
 text="Album title: Album

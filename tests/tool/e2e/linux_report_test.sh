@@ -2,23 +2,14 @@
 # End-to-end run of the Linux zemtra binary on a simulated drive.
 # Usage: linux_report_test.sh <zemtra> <simdrive.so> [runtime to preload first]
 set -u
-zemtra=$1
-shim=$2
-preload=${3:+$3:}$shim
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$here/simdrive.sh"
+simdriveSetup "$@"
 . "$here/expect.sh"
 
-device=$work/simcd
-disc=$work/disc.txt
 # zemtra <args...>: the binary with the simulated drive at $device.
-zemtra() {
-    env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
-        "$zemtra" "$@"
-}
+zemtra() { onDrive "$zemtra" "$@"; }
 
-usage='Zemtra <drive> [-toc] [-tocstart] [-toclength] [-tocend] [-tocidx] [-tocctrl] [-cdid] [-tracks] [-length] [-msf] [-secs] [-frames]'
 tocError="Error: Can't read disk TOC."
 noDrive='Error: No drive specified.'
 
@@ -27,6 +18,19 @@ cp "$here/worked_example.disc" "$disc"
 
 # Usage and errors: one line each, nothing else, no disc access needed.
 expect "usage" 0 "$usage" -- zemtra
+# The help and the version end the run where they stand (their texts are
+# checked against the manual by the completion test).
+help=$("$zemtra" -h | tr -d '\r')
+[ "$(head -n 1 <<<"$help")" = "$usage" ] && [ "$(wc -l <<<"$help")" -eq $((switchCount + 1)) ] ||
+    { echo "FAIL: help: $help"; failures=$((failures + 1)); }
+expect "help after switches and a drive" 0 "$help" -- zemtra "$device" -cdid -toc --help -bogus
+expect "help in quotes" 0 "$help" -- zemtra "'-?'"
+expect "unknown switch before help" 1 "Error: Unknown parameter -bogus" -- zemtra -bogus -help
+expect "version" 0 "zemtra $("$zemtra" --version | tr -d '\r' | cut -d' ' -f2)" \
+    -- zemtra -version "$device" -cdid
+for word in -H --h ---help --Help -help= -v --versions --cdid; do
+    expect "near miss $word" 1 "Error: Unknown parameter $word" -- zemtra "$device" "$word"
+done
 expect "unknown switch stops at once" 1 "Error: Unknown parameter -bogus" \
     -- zemtra "$device" -cdid -bogus -toc
 expect "lone hyphen" 1 "Error: Unknown parameter -" -- zemtra -cdid - "$device"

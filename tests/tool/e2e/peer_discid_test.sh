@@ -8,15 +8,10 @@
 # Usage: peer_discid_test.sh <zemtra> <simdrive.so> [runtime to preload first]
 # Exits 77 (skipped) when cd-discid is not installed.
 set -u
-zemtra=$1
-shim=$2
-preload=${3:+$3:}$shim
 command -v cd-discid >/dev/null || { echo "cd-discid is not installed"; exit 77; }
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-device=$work/simcd
-disc=$work/disc.txt
+. "$here/simdrive.sh"
+simdriveSetup "$@"
 failures=0
 . "$here/disc_files.sh"
 
@@ -36,10 +31,8 @@ writeEvenDisc() {
 
 compare() { # compare <name>
     local ours theirs
-    ours=$(env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
-        "$zemtra" "$device" -cddb -cdid | tr -d '\r')
-    theirs=$(env LD_PRELOAD="$shim" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
-        cd-discid "$device")
+    ours=$(onDrive "$zemtra" "$device" -cddb -cdid | tr -d '\r')
+    theirs=$(peerOnDrive cd-discid "$device")
     if [ -n "$theirs" ] && [ "$ours" = "CDID: ${theirs%% *}
 CDDB: $theirs" ]; then
         [ "$verbose" = yes ] && echo "ok: $1: $theirs"
@@ -82,11 +75,9 @@ echo "random discs compared"
 
 # An empty tray: both report the missing disc with exit status 1.
 echo nodisc >"$disc"
-env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
-    "$zemtra" "$device" -cdid >/dev/null
+onDrive "$zemtra" "$device" -cdid >/dev/null
 ours=$?
-env LD_PRELOAD="$shim" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
-    cd-discid "$device" >/dev/null 2>&1
+peerOnDrive cd-discid "$device" >/dev/null 2>&1
 theirs=$?
 if [ "$ours" -eq 1 ] && [ "$ours" -eq "$theirs" ]; then
     echo "ok: empty tray: exit status $ours"

@@ -4,15 +4,10 @@
 # drive, over fixed and random discs.
 # Usage: peer_mbid_test.sh <zemtra> <simdrive.so> <discid_peer> [runtime to preload first]
 set -u
-zemtra=$1
-shim=$2
 peer=$3
-preload=${4:+$4:}$shim
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-device=$work/simcd
-disc=$work/disc.txt
+. "$here/simdrive.sh"
+simdriveSetup "$1" "$2" "${4:-}"
 failures=0
 identified=0
 
@@ -30,14 +25,12 @@ compare() {
         shift
         peerSwitches=("$@")
     fi
-    ours=$(env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
-        "$zemtra" "$device" "${ourSwitches[@]}" | tr -d '\r')
+    ours=$(onDrive "$zemtra" "$device" "${ourSwitches[@]}" | tr -d '\r')
     # The table rows reduce to the TOC's track number and the ISRC column;
     # the peer lists audio tracks only.
     [[ " ${ourSwitches[*]} " == *" -tocisrc "* ]] && ours=$(awk '/^MCN: / { print; next }
         $(NF - 2) !~ /^000[4-7c-f]$/ { print $(NF - 1), $NF }' <<<"$ours")
-    theirs=$(env LD_PRELOAD="$shim" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
-        "$peer" "$device" "${peerSwitches[@]}" 2>/dev/null)
+    theirs=$(peerOnDrive "$peer" "$device" "${peerSwitches[@]}" 2>/dev/null)
     theirs=${theirs/MBURL: http:\/\//MBURL: https://}
     if [ "$ours" = "$theirs" ]; then
         [ -n "$ours" ] && identified=$((identified + 1))
@@ -54,8 +47,7 @@ compare() {
 writeDisc 1 0 0 0 0 0 0 0 0 0 0 4 -- 150 12767 40487 63225 93410 118115 151865 184340 215260 \
     247455 281735 300000
 compare "published enhanced CD"
-grep -q 9AQWqQ0eCCwktwPPrIUIYkUw2Uo- <<<"$(env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_DEVICE="$device" \
-    ZEMTRA_SIMDRIVE_DISC="$disc" "$zemtra" "$device" -mbid)" ||
+grep -q 9AQWqQ0eCCwktwPPrIUIYkUw2Uo- <<<"$(onDrive "$zemtra" "$device" -mbid)" ||
     { echo "FAIL: published id"; failures=$((failures + 1)); }
 
 writeDisc 1 0 -- 150 20000;                   compare "1 track"

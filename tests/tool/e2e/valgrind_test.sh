@@ -1,25 +1,21 @@
 #!/usr/bin/env bash
-# zemtra under valgrind on every exit path: the usage text, each error and
-# full reports on a simulated drive. Any memory error or leak fails the run.
+# zemtra under valgrind on every exit path: the usage text, the help, the
+# version, each error and full reports on a simulated drive. Any memory
+# error or leak fails the run.
 # Valgrind's own failure status is 99, apart from zemtra's 0 and 1.
 # Usage: valgrind_test.sh <zemtra> <simdrive.so>
 set -u
-zemtra=$1
-shim=$2
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$here/simdrive.sh"
+simdriveSetup "$1" "$2"
 . "$here/expect.sh"
 
-device=$work/simcd
-disc=$work/disc.txt
 cp "$here/worked_example.disc" "$disc"
 runs=0
 # zemtra <args...>: the binary under valgrind, the simulated drive at $device.
 zemtra() {
     runs=$((runs + 1))
-    env LD_PRELOAD="$shim" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
-        valgrind --quiet --leak-check=full --show-leak-kinds=definite,indirect,possible \
+    onDrive valgrind --quiet --leak-check=full --show-leak-kinds=definite,indirect,possible \
         --errors-for-leak-kinds=definite,indirect,possible --error-exitcode=99 \
         --log-file="$work/valgrind.$runs.log" "$zemtra" "$@"
     local status=$?
@@ -27,8 +23,9 @@ zemtra() {
     return $status
 }
 
-expect "usage" 0 "Zemtra <drive> [-toc] [-tocstart] [-toclength] [-tocend] [-tocidx] [-tocctrl] [-cdid] [-tracks] [-length] [-msf] [-secs] [-frames]" \
-    -- zemtra
+expect "usage" 0 "$usage" -- zemtra
+expect "help" 0 "$("$zemtra" -h | tr -d '\r')" -- zemtra -h
+expect "version" 0 "$("$zemtra" --version | tr -d '\r')" -- zemtra --version
 expect "unknown switch" 1 "Error: Unknown parameter -bogus" -- zemtra "$device" -cdid -bogus
 expect "no drive" 1 "Error: No drive specified." -- zemtra -toc ""
 expect "TOC error" 1 "Error: Can't read disk TOC." -- zemtra "$work/absent" -toc
