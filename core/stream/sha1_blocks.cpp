@@ -11,19 +11,17 @@
 namespace kwCore {
 
 #ifdef KWCORE_SHA1_X86
-namespace {
-
-#define KWCORE_SHA_TARGET __attribute__((target("sha,ssse3,sse4.1")))
-
-// hasShaInstructions tells whether the processor has the SHA extensions and
-// the SSSE3 and SSE4.1 instructions that go with them here.
-bool hasShaInstructions() {
+bool sha1InstructionsAvailable() noexcept {
     unsigned a = 0, b = 0, c = 0, d = 0;
     if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & bit_SSSE3) || !(c & bit_SSE4_1)) {
         return false;
     }
     return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & bit_SHA);
 }
+
+namespace {
+
+#define KWCORE_SHA_TARGET __attribute__((target("sha,ssse3,sse4.1")))
 
 // The SHA instructions work four steps at a time. Group g (steps 4g to
 // 4g + 3) takes its four message words from message[g % 4]; while it runs,
@@ -87,11 +85,15 @@ KWCORE_SHA_TARGET void sha1BlocksSha(uint32_t state[5], const uint8_t* data, siz
 #undef KWCORE_SHA_TARGET
 
 }  // namespace
+#else
+bool sha1InstructionsAvailable() noexcept {
+    return false;
+}
 #endif
 
 void sha1Blocks(uint32_t state[5], const uint8_t* data, size_t count) noexcept {
 #ifdef KWCORE_SHA1_X86
-    static const bool useShaInstructions = hasShaInstructions();
+    static const bool useShaInstructions = sha1InstructionsAvailable();
     if (useShaInstructions) {
         sha1BlocksSha(state, data, count);
         return;

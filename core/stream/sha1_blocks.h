@@ -10,6 +10,11 @@ namespace kwCore {
 // processor's SHA instructions where they exist.
 void sha1Blocks(uint32_t state[5], const uint8_t* data, size_t count) noexcept;
 
+// sha1InstructionsAvailable tells whether the processor has the SHA
+// extensions and the SSSE3 and SSE4.1 instructions that sha1Blocks uses
+// with them.
+bool sha1InstructionsAvailable() noexcept;
+
 // sha1BlocksPortable is sha1Blocks in plain C++, for every processor.
 void sha1BlocksPortable(uint32_t state[5], const uint8_t* data, size_t count) noexcept;
 

@@ -17,3 +17,7 @@ if(TARGET runtime_tests AND NOT WIN32)
     file(GLOB posix_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/posix/*.cpp)
     target_sources(runtime_tests PRIVATE ${posix_sources})
 endif()
+
+# fastCopy's moves and the start-up, as processors without the wide features
+# run them.
+kw_processor_model_tests(runtime "FastCopy*:StartUp*")

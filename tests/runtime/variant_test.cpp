@@ -72,7 +72,8 @@ TEST_F(VariantTest, CopiesShareMovesTakeAndClearReleases) {
         EXPECT_EQ(b.tag(), 0u);
         EXPECT_EQ(c.tag(), 42u);
         c = a;  // assignment releases c's old reference
-        a = a;
+        const Variant& self = a;
+        a = self;  // assignment to itself keeps the reference
         EXPECT_EQ(text.blockInfo().refCount, 3);
         a.clear(true);
         EXPECT_EQ(a.kind(), jt_null);

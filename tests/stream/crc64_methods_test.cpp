@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "processor_features.h"
 #include "stream/crc64.h"
 #include "stream/crc64_stream.h"
 
@@ -62,6 +63,18 @@ TEST(Crc64Methods, TheTablesAndTheFoldingOnThisProcessorAreAvailable) {
                   0xE9C6D914C4B8D9CAull)
             << m.name;
     }
+}
+
+// Each folding width is offered exactly where the processor has every
+// feature it uses: on a processor without one it would stop on an illegal
+// instruction. Run under emulated processor models too (label qemu).
+TEST(Crc64Methods, EachIsAvailableExactlyWhereTheProcessorHasItsFeatures) {
+    const testutil::ProcessorFeatures f = testutil::ProcessorFeatures::read();
+    const bool folded = f.pclmul && f.sse41;
+    const bool wide = folded && f.avx2 && f.vpclmulqdq;
+    EXPECT_EQ(detail::crc64FoldedAvailable(), folded) << f.describe();
+    EXPECT_EQ(detail::crc64FoldedWideAvailable(), wide) << f.describe();
+    EXPECT_EQ(detail::crc64FoldedWidestAvailable(), wide && f.avx512f) << f.describe();
 }
 
 // Every length up to past two of the widest method's steps (512 bytes) and

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "processor_features.h"
+
 namespace kwCore {
 namespace {
 
@@ -165,6 +167,13 @@ TEST(Sha1StreamTest, PortableCompressionAgreesWithTheProcessorsOwn) {
         sha1BlocksPortable(portable, bytes.data() + 64 * (9 - blocks), blocks);
         EXPECT_EQ(std::memcmp(fast, portable, sizeof fast), 0) << blocks << " blocks";
     }
+}
+
+// The SHA instructions are taken exactly where the processor has them and
+// the SSSE3 and SSE4.1 ones that go with them here.
+TEST(Sha1StreamTest, ShaInstructionsAreAvailableExactlyWhereTheProcessorHasThem) {
+    const testutil::ProcessorFeatures f = testutil::ProcessorFeatures::read();
+    EXPECT_EQ(sha1InstructionsAvailable(), f.sha && f.ssse3 && f.sse41) << f.describe();
 }
 
 }  // namespace

@@ -21,3 +21,7 @@ if(TARGET stream_tests AND NOT WIN32)
     file(GLOB posix_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/posix/*.cpp)
     target_sources(stream_tests PRIVATE ${posix_sources})
 endif()
+
+# CRC-64's folding widths, SHA-1's SHA instructions and the checksum streams
+# on them, as processors without the wide features run them.
+kw_processor_model_tests(stream "Crc64*:Sha1*:ChecksumStreams*")

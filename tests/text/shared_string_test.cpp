@@ -86,7 +86,8 @@ TEST(SharedStringTest, AssignmentKeepsSharedBlocksAlive) {
     SharedString b(a);
     b = a;  // same block on both sides
     EXPECT_EQ(refs(a), 2);
-    b = b;
+    const SharedString& self = b;
+    b = self;  // assignment to itself
     EXPECT_STREQ(b.cStr(), "text");
     b.reset();
     EXPECT_TRUE(b.isNull());

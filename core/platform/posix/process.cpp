@@ -13,15 +13,18 @@ int savedArgumentCount = 0;
 const char* const* savedArguments = nullptr;
 
 // saveArguments keeps the argument vector for the library: the C library
-// hands (argc, argv, envp) to every start-up function in .init_array, before
-// any constructor of the program runs.
+// hands (argc, argv, envp) to every start-up function in .init_array, all
+// of which run before main.
 void saveArguments(int argc, char** argv, char**) {
     savedArgumentCount = argc;
     savedArguments = argv;
 }
 
-[[gnu::used, gnu::section(".init_array")]] void (*const saveArgumentsEntry)(int, char**,
-                                                                            char**) = saveArguments;
+// saveArgumentsEntry is writable, as the compiler's own entries in
+// .init_array are: link-time optimisation may put both into one unit, and
+// entries of one section with different flags do not link.
+[[gnu::used, gnu::section(".init_array")]] void (*saveArgumentsEntry)(int, char**,
+                                                                      char**) = saveArguments;
 
 }  // namespace
 

@@ -45,9 +45,10 @@ struct TickReading {
 };
 
 // tickBeforeStartUp is read before any initialiser of the program runs,
-// the library's start-up among them.
+// the library's start-up among them. The entry is writable, as start-up
+// entries are, so that it links beside them under link-time optimisation.
 uint32_t tickBeforeStartUp = 0;
-[[gnu::used, gnu::section(".preinit_array")]] void (*const readTickBeforeStartUp)() = [] {
+[[gnu::used, gnu::section(".preinit_array")]] void (*readTickBeforeStartUp)() = [] {
     tickBeforeStartUp = platform::tickCount();
 };
 
