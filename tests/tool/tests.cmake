@@ -225,3 +225,6 @@ if(NOT WIN32)
             ${PROJECT_SOURCE_DIR}/zemtra.1 ${PROJECT_VERSION})
     set_tests_properties(tool_bash_completion PROPERTIES LABELS "tool;e2e")
 endif()
+
+# The checksum sums' 256-bit path, where its features are missing.
+kw_processor_model_tests(tool "ArSums*:TrackChecksums*")

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "processor_features.h"
 #include "tool/verify/reference_sums.h"
 #include "verify/ar_sums.h"
 
@@ -85,6 +86,16 @@ TEST(TrackChecksums, Frame450NeedsSector450) {
 }
 
 // The largest samples and a multiplier past 2^32 - 8 exercise every carry.
+#if defined(__x86_64__)
+// The 256-bit sums are taken exactly where the processor has AVX2 and the
+// system saves its registers: elsewhere they would stop on an illegal
+// instruction. Run under emulated processor models too (label qemu).
+TEST(ArSums, WideIsAvailableExactlyWhereTheProcessorHasAvx2) {
+    const kwCore::testutil::ProcessorFeatures f = kwCore::testutil::ProcessorFeatures::read();
+    EXPECT_EQ(detail::arSumsWideAvailable(), f.avx2) << f.describe();
+}
+#endif
+
 TEST(ArSums, VectorsAgreeWithThePortableLoopAtTheExtremes) {
     std::vector<uint32_t> samples = signal(5, 1001);
     for (size_t i = 0; i < 40; ++i) {
