@@ -126,7 +126,8 @@ void addDiscVerification(Json& document, const Verification& verification) {
         document["offsetFill"] = read.filled;
     }
     if (verification.judged) {
-        document["accurateRipSummary"] = Json{{"accurate", verification.accurate}, {"tracks", total}};
+        document["accurateRipSummary"] =
+            Json{{"accurate", verification.accurate}, {"tracks", total}};
     }
     if (!verification.searched) {
         return;

@@ -21,14 +21,14 @@ struct JsonParts {
 };
 
 // jsonReport returns the whole report on the disc in info, read from
-// device, on what it carries in data and on the parts that parts asks
-// for, as one JSON document: UTF-8,
-// indented by two spaces, LF line ends, ending in one LF. It is built from
-// the values the text report prints; a value the disc did not give (a
-// catalog number, an ISRC, a CD-TEXT field, an identifier a TOC cannot
-// have) is an absent key. Text is the disc's own, control bytes escaped as
-// JSON escapes them (DEL as \u007f too); bytes of device that are no UTF-8
-// become U+FFFD. report.schema.json describes the document.
+// device, on what it carries in data and on the parts that parts asks for,
+// as one JSON document: UTF-8, indented by two spaces, LF line ends,
+// ending in one LF. It is built from the values the text report prints
+// (the verification's too, not computed again); a value the disc did not
+// give (a catalog number, an ISRC, a CD-TEXT field, an identifier a TOC
+// cannot have) is an absent key. Text is the disc's own, control bytes
+// escaped as JSON escapes them (DEL as \u007f too); bytes of device that
+// are no UTF-8 become U+FFFD. report.schema.json describes the document.
 std::string jsonReport(const kwCore::SharedString& device, const DiscInfo& info,
                        const DiscData& data, const JsonParts& parts = JsonParts{});
 
