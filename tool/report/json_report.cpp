@@ -6,6 +6,7 @@
 #include "disc/track_timing.h"
 #include "ids/accuraterip_id.h"
 #include "ids/cddb_query.h"
+#include "ids/ctdb_id.h"
 #include "ids/musicbrainz_id.h"
 #include "ids/musicbrainz_url.h"
 #include "platform/console.h"
@@ -53,6 +54,96 @@ Json trackObject(const DiscToc& toc, const DiscData& data, int k) {
         track["isrc"] = data.isrc[k];
     }
     return track;
+}
+
+// addGaps adds to track the pregap and further indexes of gaps that parts
+// asks for: null when unknown, as the table's "?"; an index whose start was
+// not settled among others that were has null frames and msf.
+void addGaps(Json& track, const TrackGaps& gaps, const JsonParts& parts) {
+    if (parts.pregaps) {
+        track["pregap"] = gaps.pregap == kUnknownFrames ? Json() : timeValue(gaps.pregap);
+    }
+    if (!parts.indexes) {
+        return;
+    }
+    if (!gaps.indexesKnown) {
+        track["indexes"] = nullptr;
+        return;
+    }
+    if (gaps.indexStarts.empty()) {
+        return;
+    }
+    Json indexes = Json::array();
+    for (size_t i = 0; i < gaps.indexStarts.size(); ++i) {
+        const int32_t start = gaps.indexStarts[i];
+        Json index = Json::object();
+        index["number"] = static_cast<int>(i) + 2;
+        if (start == kUnknownFrames) {
+            index["frames"] = nullptr;
+            index["msf"] = nullptr;
+        } else {
+            index.update(timeValue(start));
+        }
+        indexes.push_back(std::move(index));
+    }
+    track["indexes"] = std::move(indexes);
+}
+
+// addTrackVerification adds to track what the read found of audio track t:
+// its checksums, or the sector that made it unreadable, and, when judged,
+// its verdict (not accurate with confidence 0: not in the record).
+void addTrackVerification(Json& track, const Verification& verification, size_t t) {
+    const TrackResult& result = verification.read.tracks[t];
+    if (!result.readable) {
+        track["unreadable"] = result.failedSector;
+        return;
+    }
+    const TrackChecksumValues& v = result.values;
+    track["checksums"] = Json{{"ar1", hex8(v.v1)},
+                              {"ar2", hex8(v.v2)},
+                              {"ar450", hex8(v.frame450)},
+                              {"crc32", hex8(v.crc32)}};
+    if (!verification.judged) {
+        return;
+    }
+    const TrackVerdict& verdict = verification.verdicts[t];
+    const bool accurate = verdict.kind == TrackVerdictKind::accurate;
+    Json judged{{"accurate", accurate}, {"confidence", verdict.confidence}};
+    if (accurate) {
+        judged["version"] = verdict.v2 ? 2 : 1;
+    }
+    track["accurateRip"] = std::move(judged);
+}
+
+// addDiscVerification adds to document what the read found of the whole
+// disc: the zero-filled samples when there are any, the count of accurate
+// tracks when judged, and the read offsets after the search (null when
+// none was found).
+void addDiscVerification(Json& document, const Verification& verification) {
+    const VerifyResult& read = verification.read;
+    const int total = static_cast<int>(read.tracks.size());
+    if (read.filled != 0) {
+        document["offsetFill"] = read.filled;
+    }
+    if (verification.judged) {
+        document["accurateRipSummary"] =
+            Json{{"accurate", verification.accurate}, {"tracks", total}};
+    }
+    if (!verification.searched) {
+        return;
+    }
+    if (read.offsets.empty()) {
+        document["readOffset"] = nullptr;
+        return;
+    }
+    Json offsets = Json::array();
+    for (const OffsetMatch& match : read.offsets) {
+        offsets.push_back(Json{{"offset", match.offset},
+                               {"matches", match.tracks},
+                               {"tracks", total},
+                               {"confidence", match.confidence}});
+    }
+    document["readOffset"] = std::move(offsets);
 }
 
 // musicBrainzObject holds the MusicBrainz lines' values and the disc as
@@ -137,7 +228,7 @@ std::string serialise(const Json& document) {
 }  // namespace
 
 std::string jsonReport(const kwCore::SharedString& device, const DiscInfo& info,
-                       const DiscData& data) {
+                       const DiscData& data, const JsonParts& parts) {
     const DiscToc& toc = info.toc;
     const int count = tocTrackCount(toc);
     const int32_t length = discLength(toc);
@@ -160,6 +251,10 @@ std::string jsonReport(const kwCore::SharedString& device, const DiscInfo& info,
     if (findAccurateRipId(toc, info.discId, id)) {
         document["accurateRip"] = accurateRipObject(id);
     }
+    kwCore::SharedString ctdbId;
+    if (findCtdbId(toc, ctdbId)) {
+        document["ctdb"] = Json{{"tocId", text(ctdbId)}};
+    }
     if (data.catalogNumber[0] != '\0') {
         document["mcn"] = data.catalogNumber;
     }
@@ -170,8 +265,22 @@ std::string jsonReport(const kwCore::SharedString& device, const DiscInfo& info,
     Json tracks = Json::array();
     for (int k = 0; k < count; ++k) {
         tracks.push_back(trackObject(toc, data, k));
+        addGaps(tracks.back(), data.gaps.track[k], parts);
+    }
+    if (parts.verification != nullptr) {
+        // The read's tracks are the audio tracks, numbered from the TOC's first.
+        const std::vector<TrackResult>& read = parts.verification->read.tracks;
+        for (size_t t = 0; t < read.size(); ++t) {
+            const int k = read[t].track.number - toc.FirstTrack;
+            if (k >= 0 && k < count) {
+                addTrackVerification(tracks[static_cast<size_t>(k)], *parts.verification, t);
+            }
+        }
     }
     document["tracks"] = std::move(tracks);
+    if (parts.verification != nullptr) {
+        addDiscVerification(document, *parts.verification);
+    }
     return serialise(document);
 }
 

@@ -173,12 +173,12 @@ int printError(const ReportOptions& options, const kwCore::SharedString& message
 }
 
 // AudioCheck is the part of a run that reads the disc's audio: the record
-// it is checked against and what the read found.
+// it is checked against, and what the read found and the record says of it.
 struct AudioCheck {
     std::vector<AccurateRipChunk> record;
     bool recordOfDisc = true;
     bool read = false;
-    VerifyResult result;
+    Verification verification;
 };
 
 // checkAudio reads the audio of the open device's disc as options ask,
@@ -202,7 +202,8 @@ void checkAudio(const ReportOptions& options, kwCore::platform::CdDevice device,
     request.progress = [&progress](int track, double fraction, int64_t samples) {
         progress.update(track, fraction, samples);
     };
-    check.result = verifyDisc(layout, request, cdSectorRead(device));
+    check.verification = judgeVerification(verifyDisc(layout, request, cdSectorRead(device)),
+                                           request.record, options.findOffset);
     check.read = true;
 }
 
@@ -303,8 +304,12 @@ int runReport(const kwCore::StringArray& arguments) {
         return printError(options, message, ".");
     }
     if (options.json) {
-        printJson(jsonReport(options.drive, info, data));
-        return 0;
+        JsonParts parts;
+        parts.pregaps = options.tocPregap;
+        parts.indexes = options.tocIndex;
+        parts.verification = check.read ? &check.verification : nullptr;
+        printJson(jsonReport(options.drive, info, data, parts));
+        return check.read ? check.verification.exitStatus() : 0;
     }
     if (options.cue || options.cueTracks) {
         const CueLayout layout =
@@ -318,8 +323,8 @@ int runReport(const kwCore::StringArray& arguments) {
     if (!check.read) {
         return 0;
     }
-    return printVerification(check.result, options.arDb.isEmpty() ? nullptr : &check.record,
-                             options.findOffset);
+    printVerification(check.verification);
+    return check.verification.exitStatus();
 }
 
 }  // namespace zemtra

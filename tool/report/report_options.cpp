@@ -32,7 +32,8 @@ void ReportOptions::applyDefaultColumns() {
 
 DiscDataRequest ReportOptions::dataRequest() const noexcept {
     DiscDataRequest request;
-    const bool sheet = cue || cueTracks;
+    // The cue sheets are text: beside -json they read nothing.
+    const bool sheet = (cue || cueTracks) && !json;
     request.catalogNumber = mcn || sheet;
     // The table's reading switches need -toc, except in the JSON document.
     const bool table = toc || json;

@@ -61,7 +61,8 @@ struct ReportOptions {
     // dataRequest returns what the report needs from the disc besides its
     // TOC: the catalog number for -mcn, the ISRCs for -tocisrc, the gaps for
     // -tocpregap or -tocindex (each with -toc or -json), the CD-TEXT for
-    // -cdtext; everything a cue sheet holds for -cue and -cuetracks.
+    // -cdtext; everything a cue sheet holds for -cue and -cuetracks (not
+    // with -json, beside which they are text switches that change nothing).
     DiscDataRequest dataRequest() const noexcept;
 };
 

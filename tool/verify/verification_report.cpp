@@ -2,7 +2,6 @@
 
 #include "stream/file_stream.h"
 #include "text/console_output.h"
-#include "verify/track_verdict.h"
 
 namespace zemtra {
 
@@ -32,20 +31,18 @@ void printChecksumLines(const VerifyResult& result) {
 }
 
 // printVerdictLines prints each readable track's verdict and the count of
-// accurate tracks; returns whether every track is accurate.
-bool printVerdictLines(const VerifyResult& result, const std::vector<AccurateRipChunk>& record) {
-    int accurate = 0;
-    for (size_t t = 0; t < result.tracks.size(); ++t) {
-        const TrackResult& track = result.tracks[t];
-        if (!track.readable) {
+// accurate tracks.
+void printVerdictLines(const Verification& verification) {
+    const std::vector<TrackResult>& tracks = verification.read.tracks;
+    for (size_t t = 0; t < tracks.size(); ++t) {
+        if (!tracks[t].readable) {
             continue;
         }
-        const TrackVerdict verdict = judgeTrack(record, t, track.values);
-        const int number = track.track.number;
+        const TrackVerdict& verdict = verification.verdicts[t];
+        const int number = tracks[t].track.number;
         const auto confidence = static_cast<unsigned long long>(verdict.confidence);
         switch (verdict.kind) {
             case TrackVerdictKind::accurate:
-                ++accurate;
                 kwCore::printFormatted("Track %d AccurateRip: accurate (confidence %llu, %s)\r\n",
                                        number, confidence, verdict.v2 ? "v2" : "v1");
                 break;
@@ -59,9 +56,8 @@ bool printVerdictLines(const VerifyResult& result, const std::vector<AccurateRip
                 break;
         }
     }
-    const int total = static_cast<int>(result.tracks.size());
-    kwCore::printFormatted("AccurateRip: %d of %d tracks accurate\r\n", accurate, total);
-    return accurate == total;
+    kwCore::printFormatted("AccurateRip: %d of %d tracks accurate\r\n", verification.accurate,
+                           static_cast<int>(tracks.size()));
 }
 
 void printOffsetLines(const VerifyResult& result) {
@@ -97,20 +93,14 @@ bool loadAccurateRipRecord(const kwCore::SharedString& file,
     return parseAccurateRipRecord(bytes.data(), bytes.size(), chunks);
 }
 
-int printVerification(const VerifyResult& result, const std::vector<AccurateRipChunk>* record,
-                      bool search) {
-    printChecksumLines(result);
-    bool good = true;
-    for (const TrackResult& track : result.tracks) {
-        good = good && track.readable;
+void printVerification(const Verification& verification) {
+    printChecksumLines(verification.read);
+    if (verification.judged) {
+        printVerdictLines(verification);
     }
-    if (record != nullptr) {
-        good = printVerdictLines(result, *record) && good;
-        if (search) {
-            printOffsetLines(result);
-        }
+    if (verification.searched) {
+        printOffsetLines(verification.read);
     }
-    return good ? 0 : 2;
 }
 
 }  // namespace zemtra

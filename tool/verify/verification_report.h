@@ -4,7 +4,7 @@
 
 #include "text/shared_string.h"
 #include "verify/accuraterip_record.h"
-#include "verify/disc_verification.h"
+#include "verify/verification.h"
 
 namespace zemtra {
 
@@ -15,11 +15,9 @@ bool loadAccurateRipRecord(const kwCore::SharedString& file, std::vector<Accurat
 
 // printVerification prints what a read of the disc's audio found: each
 // audio track's checksum line (or that it is unreadable) and, when samples
-// were zero-filled, their count; with a record, each readable track's
-// verdict and the count of accurate tracks; with the search, the read
-// offsets found. Returns the exit status: 0 when every track was read and,
-// with a record, is accurate; 2 otherwise.
-int printVerification(const VerifyResult& result, const std::vector<AccurateRipChunk>* record,
-                      bool search);
+// were zero-filled, their count; when judged against a record, each
+// readable track's verdict and the count of accurate tracks; after the
+// search, the read offsets found.
+void printVerification(const Verification& verification);
 
 }  // namespace zemtra

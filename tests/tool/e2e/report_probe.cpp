@@ -9,8 +9,13 @@
 // "inconsistent" (a second track that starts before the first). "coded" is
 // the worked example with a catalog number, ISRCs for its first track and
 // its data track (never printed) and CD-TEXT for the album, its tracks and
-// a track it does not have. With -json among the switches the probe
-// prints the JSON report of the disc in drive D: instead.
+// a track it does not have; its gaps (track 2 a pregap of two seconds,
+// INDEX 02 and an unsettled INDEX 03, track 1 without further indexes, the
+// data track unknown) for -tocpregap and -tocindex, and what a read of its
+// audio found for -arcrc, -ardb= (any file: a record is taken as read, in
+// which track 1 is accurate and track 2 another pressing's) and
+// -findoffset. With -json among the switches the probe prints the JSON
+// report of the disc in drive D: instead; the exit status is the report's.
 #include <cstring>
 #include <vector>
 
@@ -18,6 +23,7 @@
 #include "report/json_report.h"
 #include "report/report.h"
 #include "tool/toc_builder.h"
+#include "verify/verification_report.h"
 
 namespace {
 
@@ -49,6 +55,34 @@ void codedData(zemtra::DiscData& data) {
     zemtra::parseCdText(answer.data(), answer.size(), data.cdText);
 }
 
+// codedGaps fills gaps as the "coded" disc's search found them.
+void codedGaps(zemtra::DiscGaps& gaps) {
+    gaps.searched = true;
+    gaps.track[0].pregap = 0;
+    gaps.track[0].indexesKnown = true;
+    gaps.track[1].pregap = 150;
+    gaps.track[1].indexesKnown = true;
+    gaps.track[1].indexStarts = {30000, zemtra::kUnknownFrames};
+}
+
+// codedRead returns what a read of the "coded" disc's audio tracks found:
+// 588 samples filled; with a record, track 1 accurate by v2 (confidence
+// 12), track 2 another pressing's (3 rips); after the search, two offsets.
+zemtra::Verification codedRead(const zemtra::ReportOptions& options) {
+    zemtra::VerifyResult read;
+    read.tracks.resize(2);
+    read.tracks[0].track.number = 1;
+    read.tracks[0].values = {0x0123abcd, 0x89abcdef, 0x00000450, 0xfedcba98};
+    read.tracks[1].track.number = 2;
+    read.tracks[1].values = {0x10000001, 0x20000002, 0x30000003, 0x40000004};
+    read.filled = 588;
+    read.offsets = {{6, 2, 15}, {-30, 1, 3}};
+    std::vector<zemtra::AccurateRipChunk> record(1);
+    record[0].tracks = {{12, 0x89abcdef, 0}, {3, 0x55555555, 0}};
+    return zemtra::judgeVerification(read, options.arDb.isEmpty() ? nullptr : &record,
+                                     options.findOffset);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,6 +96,7 @@ int main(int argc, char** argv) {
         info.toc = zemtra::test::workedExampleToc();
         info.toc.TrackData[2].Control = 4;
         codedData(data);
+        codedGaps(data.gaps);
     } else if (std::strcmp(argv[1], "enhanced") == 0) {
         // Starts at sectors 150, 12767, ... 247455, the data track at 281735.
         info.toc = makeToc({{0, 2, 0},
@@ -105,11 +140,22 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    const bool coded = std::strcmp(argv[1], "coded") == 0;
+    const zemtra::Verification verification = codedRead(options);
+    const bool read = coded && options.readsAudio();
     if (options.json) {
-        zemtra::printJson(zemtra::jsonReport("D:", info, data));
-        return 0;
+        zemtra::JsonParts parts;
+        parts.pregaps = options.tocPregap;
+        parts.indexes = options.tocIndex;
+        parts.verification = read ? &verification : nullptr;
+        zemtra::printJson(zemtra::jsonReport("D:", info, data, parts));
+        return read ? verification.exitStatus() : 0;
     }
     options.applyDefaultColumns();
     zemtra::printReport(options, info, data);
-    return 0;
+    if (!read) {
+        return 0;
+    }
+    zemtra::printVerification(verification);
+    return verification.exitStatus();
 }

@@ -3,7 +3,8 @@
 # every platform; the MusicBrainz values are those the libdiscid peer gives
 # for the same discs on the simulated drive. The JSON reports of the same
 # discs: the schema's and the layout's checks on every one, and the bytes of
-# one (coded.json) on every platform.
+# the coded disc's (coded.json; with its gaps and a read of its audio,
+# coded_read.json) on every platform.
 # Usage: report_probe_test.sh <report_probe> <report.schema.json> [emulator]
 set -u
 probe=$1
@@ -58,6 +59,19 @@ Track 3 title: Three
   3:       008:55:10       003:05:40    3 GBAYE0000001' \
     -- probe coded -tocisrc -cdtext -toc -tracks -length -mcn -mbid -cdid -tocidx
 expect "ISRC column without the table" 0 "Tracks: 3" -- probe coded -tracks -tocisrc
+expect "gaps and a read of the audio" 2 "CTDBID: NLFgzW19.96S8g4jQrDYlQ73raI-
+  1:       000:02:00       004:11:37       000:00:00 -
+  2:       004:13:37       004:41:48       000:02:00 2@006:40:00 3@?
+  3:       008:55:10       003:05:40               ? ?
+Track 1 checksums: AR1 0123abcd AR2 89abcdef AR450 00000450 CRC32 fedcba98
+Track 2 checksums: AR1 10000001 AR2 20000002 AR450 30000003 CRC32 40000004
+Offset fill: 588 samples
+Track 1 AccurateRip: accurate (confidence 12, v2)
+Track 2 AccurateRip: not accurate (3 rips of other pressings)
+AccurateRip: 1 of 2 tracks accurate
+Read offset: +6 (matches 2 of 2 tracks, confidence 15)
+Read offset: -30 (matches 1 of 2 tracks, confidence 3)" \
+    -- probe coded -toc -tocpregap -tocindex -ardb=record -findoffset -ctdbid
 
 # The lines that come between MBTOC and Length, whatever the switches' order.
 mbtoc=1+10+270335+150+12767+40487+63225+93410+118115+151865+184340+215260+247455
@@ -87,13 +101,25 @@ else
     failures=$((failures + 1))
 fi
 probe coded -toc -json -secs -tocend -cdid -frames >"$work/switches.json" </dev/null
-for got in "$work/coded.json" "$work/switches.json"; do
-    if cmp -s "$here/coded.json" "$got"; then
+# The exit status of a read with a track not accurate is 2 with -json too.
+probe coded -json -tocindex -tocpregap -ardb=record -findoffset >"$work/coded_read.json" </dev/null
+status=$?
+probe coded -json -tocindex -tocpregap -ardb=record -findoffset -toc -cue -ctdbid -secs \
+    >"$work/read_switches.json" </dev/null
+if [ "$status" -ne 2 ] || ! python3 "$here/json_document.py" "$schema" "$work/coded_read.json"; then
+    failures=$((failures + 1))
+    echo "FAIL: JSON report of a read (status $status)"
+fi
+for got in "$work/coded.json" "$work/switches.json" "$work/coded_read.json" \
+    "$work/read_switches.json"; do
+    golden=$here/coded.json
+    [[ $got == *read* ]] && golden=$here/coded_read.json
+    if cmp -s "$golden" "$got"; then
         echo "ok: JSON bytes of $(basename "$got")"
     else
         failures=$((failures + 1))
         echo "FAIL: JSON bytes of $(basename "$got")"
-        diff "$here/coded.json" "$got" | head -20
+        diff "$golden" "$got" | head -20
     fi
 done
 

@@ -2,7 +2,7 @@
 # zemtra under valgrind on every exit path: the usage text, the help, the
 # version, each error and full reports on a simulated drive. Any memory
 # error or leak fails the run.
-# Valgrind's own failure status is 99, apart from zemtra's 0 and 1.
+# Valgrind's own failure status is 99, apart from zemtra's 0, 1 and 2.
 # Usage: valgrind_test.sh <zemtra> <simdrive.so>
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -60,6 +60,14 @@ expect "gap columns" 0 "  1:       000:02:00       000:00:00 -
   2:       004:13:37       000:02:00 -
   3:       008:55:10       000:00:00 2@010:00:00 3@011:00:00
   4:       012:00:00       000:00:37 -" -- zemtra "$device" -toc -tocstart -tocpregap -tocindex
+echo "qbadcrc 44845 44855" >>"$disc"
+expectJsonHolds "JSON gaps, an index unknown" 0 '"msf": null' -- "$device" -tocpregap -tocindex
+# The audio read into the document: a track unreadable (exit 2), a record
+# that does not open (exit 1).
+printf 'tracks 1 2\ntrack 1 0 0:2:0\ntrack 2 0 0:10:0\nleadout 0:16:50\nreadfail 700\n' >"$disc"
+expectJsonHolds "JSON audio read" 2 '"unreadable": 700' -- "$device" -arcrc -offset=6
+expectJsonHolds "JSON record error" 1 'is not the AccurateRip record' -- "$device" \
+    "-ardb=$work/absent.bin" -findoffset
 echo nodisc >"$disc"
 expect "no disc" 1 "Error: Can't read disk TOC." -- zemtra "$device" -tracks -toc
 expectJsonHolds "JSON error" 1 '"error": "Can'"'"'t read disk TOC"' -- "$device"

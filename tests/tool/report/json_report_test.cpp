@@ -1,6 +1,8 @@
 // The JSON report: its layout and escaping (control bytes, quotes,
 // non-ASCII, bytes that are no UTF-8), keys left out when the disc gives no
-// value, and values that are those of the text report's functions.
+// value, values that are those of the text report's functions, gaps only
+// as asked (null when unknown), and what a read of the audio found, each
+// track's part placed by its number.
 #include "report/json_report.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "ids/ctdb_id.h"
 #include "ids/disc_id.h"
 #include "tool/toc_builder.h"
 
@@ -163,6 +166,128 @@ TEST(JsonReportTest, TracksNumberedFromAboveOne) {
     EXPECT_EQ(doc["musicbrainz"]["offset-count"], 3);
     EXPECT_EQ(doc["cdText"],
               json::parse(R"({"tracks":{"3":{"title":"three"},"5":{"composer":"five"}}})"));
+}
+
+TEST(JsonReportTest, GapsOnlyAsAskedNullWhenUnknown) {
+    DiscData data;
+    TrackGaps* gaps = data.gaps.track;
+    gaps[0].pregap = 0;
+    gaps[0].indexesKnown = true;  // no further index: no key
+    gaps[1].pregap = 150;
+    gaps[1].indexesKnown = true;
+    gaps[1].indexStarts = {20000, kUnknownFrames, 25000};
+    // Track 3 (data): never searched, both unknown.
+    JsonParts parts;
+    json tracks = json::parse(jsonReport("D:", exampleInfo(), data, parts))["tracks"];
+    for (const json& track : tracks) {
+        EXPECT_FALSE(track.contains("pregap") || track.contains("indexes")) << track;
+    }
+    parts.pregaps = parts.indexes = true;
+    tracks = json::parse(jsonReport("D:", exampleInfo(), data, parts))["tracks"];
+    EXPECT_EQ(tracks[0]["pregap"], json::parse(R"({"frames":0,"msf":"000:00:00"})"));
+    EXPECT_FALSE(tracks[0].contains("indexes"));
+    EXPECT_EQ(tracks[1]["pregap"], json::parse(R"({"frames":150,"msf":"000:02:00"})"));
+    EXPECT_EQ(tracks[1]["indexes"], json::parse(R"([{"number":2,"frames":20000,"msf":"004:26:50"},
+        {"number":3,"frames":null,"msf":null},{"number":4,"frames":25000,"msf":"005:33:25"}])"));
+    ASSERT_TRUE(tracks[2].contains("pregap") && tracks[2].contains("indexes"));
+    EXPECT_TRUE(tracks[2]["pregap"].is_null() && tracks[2]["indexes"].is_null());
+    parts.pregaps = false;
+    tracks = json::parse(jsonReport("D:", exampleInfo(), data, parts))["tracks"];
+    EXPECT_FALSE(tracks[1].contains("pregap"));
+    EXPECT_TRUE(tracks[1].contains("indexes"));
+}
+
+// readOf returns a read of audio tracks with the given numbers, track t's
+// checksums t + 1 times 0x1000000 (v1), plus 1 (v2), 2 (frame 450) and 3
+// (CRC32).
+VerifyResult readOf(std::initializer_list<int> numbers) {
+    VerifyResult read;
+    uint32_t base = 0;
+    for (int number : numbers) {
+        TrackResult track;
+        track.track.number = number;
+        base += 0x1000000;
+        track.values = {base, base + 1, base + 2, base + 3};
+        read.tracks.push_back(track);
+    }
+    return read;
+}
+
+TEST(JsonReportTest, ChecksumsAndVerdictsOnTheirTracks) {
+    // Tracks 3 to 6, the third data: the audio tracks read are 3, 4 and 6.
+    DiscInfo info = infoOf(test::tocAt({150, 1000, 2000, 15000, 16000}, {2}, 3));
+    Verification verification;
+    verification.read = readOf({3, 4, 6});
+    verification.read.tracks[0].values.crc32 = 0xabc;
+    verification.read.tracks[1].readable = false;
+    verification.read.tracks[1].failedSector = 1234;
+    verification.read.filled = 667;
+    JsonParts parts;
+    parts.verification = &verification;
+    json doc = json::parse(jsonReport("D:", info, DiscData{}, parts));
+    const json& tracks = doc["tracks"];
+    EXPECT_EQ(tracks[0]["checksums"],
+              json::parse(R"({"ar1":"01000000","ar2":"01000001","ar450":"01000002",
+                              "crc32":"00000abc"})"));
+    EXPECT_EQ(tracks[1]["unreadable"], 1234);
+    EXPECT_FALSE(tracks[1].contains("checksums"));
+    EXPECT_FALSE(tracks[2].contains("checksums") || tracks[2].contains("unreadable"));
+    EXPECT_EQ(tracks[3]["checksums"]["crc32"], "03000003");
+    EXPECT_EQ(doc["offsetFill"], 667);
+    for (const char* key : {"accurateRipSummary", "readOffset"}) {
+        EXPECT_FALSE(doc.contains(key)) << key;
+    }
+    for (const json& track : tracks) {
+        EXPECT_FALSE(track.contains("accurateRip"));
+    }
+
+    // Judged (four audio tracks, 3 to 6): accurate by v2, unreadable (no
+    // verdict), another pressing's, not in the record.
+    info = infoOf(test::tocAt({150, 1000, 2000, 3000, 4000}, {}, 3));
+    verification.read = readOf({3, 4, 5, 6});
+    verification.read.tracks[1].readable = false;
+    verification.judged = true;
+    verification.verdicts = {{TrackVerdictKind::accurate, 7, true},
+                             {},
+                             {TrackVerdictKind::notAccurate, 4, false},
+                             {TrackVerdictKind::notInRecord, 0, false}};
+    verification.accurate = 1;
+    verification.searched = true;
+    doc = json::parse(jsonReport("D:", info, DiscData{}, parts));
+    EXPECT_EQ(doc["tracks"][0]["accurateRip"],
+              json::parse(R"({"accurate":true,"confidence":7,"version":2})"));
+    EXPECT_FALSE(doc["tracks"][1].contains("accurateRip"));
+    EXPECT_EQ(doc["tracks"][2]["accurateRip"], json::parse(R"({"accurate":false,"confidence":4})"));
+    EXPECT_EQ(doc["tracks"][3]["accurateRip"], json::parse(R"({"accurate":false,"confidence":0})"));
+    EXPECT_EQ(doc["accurateRipSummary"], json::parse(R"({"accurate":1,"tracks":4})"));
+    EXPECT_FALSE(doc.contains("offsetFill"));
+    ASSERT_TRUE(doc.contains("readOffset"));
+    EXPECT_TRUE(doc["readOffset"].is_null());
+
+    // An accurate track by v1; the offsets found in their order.
+    verification.verdicts[0].v2 = false;
+    verification.read.offsets = {{-7939, 3, 5000000000}, {6, 1, 0}};
+    doc = json::parse(jsonReport("D:", info, DiscData{}, parts));
+    EXPECT_EQ(doc["tracks"][0]["accurateRip"]["version"], 1);
+    EXPECT_EQ(doc["readOffset"], json::parse(R"([
+        {"offset":-7939,"matches":3,"tracks":4,"confidence":5000000000},
+        {"offset":6,"matches":1,"tracks":4,"confidence":0}])"));
+    // The disc's parts follow the tracks.
+    const std::string out = jsonReport("D:", info, DiscData{}, parts);
+    EXPECT_LT(out.find("\"tracks\": ["), out.find("\"accurateRipSummary\""));
+}
+
+TEST(JsonReportTest, CuetoolsIdWhereTheTextLineHasIt) {
+    json doc = json::parse(jsonReport("D:", exampleInfo(), DiscData{}));
+    kwCore::SharedString id;
+    ASSERT_TRUE(findCtdbId(exampleInfo().toc, id));
+    EXPECT_EQ(doc["ctdb"]["tocId"], id.cStr());
+    EXPECT_EQ(doc["ctdb"].size(), 1u);
+    DiscToc dataOnly = test::tocAt({150, 22500, 40500}, {0, 1});
+    EXPECT_FALSE(json::parse(jsonReport("D:", infoOf(dataOnly), DiscData{})).contains("ctdb"));
+    doc = json::parse(
+        jsonReport("D:", infoOf(test::makeToc({{4, 13, 37}, {0, 2, 0}, {12, 0, 50}})), DiscData{}));
+    EXPECT_FALSE(doc.contains("ctdb"));
 }
 
 TEST(JsonReportTest, BytesThatAreNoUtf8BecomeReplacementCharacters) {

@@ -147,6 +147,9 @@ TEST(ReportOptionsTest, DiscDataIsAskedForOnlyByItsSwitches) {
         const DiscDataRequest request = one.dataRequest();
         EXPECT_TRUE(request.gaps && request.catalogNumber && request.isrcs && request.cdText)
             << sheet;
+        // Beside -json a sheet is a text switch: it reads nothing.
+        ASSERT_TRUE(one.take("-json"));
+        EXPECT_FALSE(one.dataRequest().any()) << sheet;
     }
 }
 
