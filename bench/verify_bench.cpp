@@ -104,7 +104,7 @@ void read(benchmark::State& state, bool search) {
     request.search = search;
     const zemtra::SectorRead fromMemory = [&](int64_t lba, int count, uint8_t* out) {
         std::memcpy(out, data.data() + lba * 2352, static_cast<size_t>(count) * 2352);
-        return true;
+        return zemtra::ReadStatus::done;
     };
     for (auto _ : state) {
         benchmark::DoNotOptimize(zemtra::verifyDisc(layout, request, fromMemory));

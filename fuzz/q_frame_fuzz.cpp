@@ -55,18 +55,25 @@ void searchWith(const uint8_t* data, size_t size) {
     zemtra::DiscGaps gaps;
     zemtra::findGaps(
         toc,
-        [&](int32_t lba, uint8_t* answer) -> size_t {
+        [&](int32_t lba, uint8_t* answer) {
             // A drive one frame early is asked for the sector after the one wanted.
             FUZZ_CHECK(lba >= 0 && lba <= 60000 - 150);
-            const size_t take = offset < size ? (data[offset] % 17) : 0;
+            // Nothing is asked once the device took no commands.
+            FUZZ_CHECK(!gaps.noCommands);
+            const uint8_t code = offset < size ? data[offset] : 0;
+            const size_t take = code % 17;
             const size_t from = offset + 1;
+            if (code == 0xFF) {
+                offset = from;
+                return zemtra::CommandRead{zemtra::ReadStatus::noCommands, 0};
+            }
             if (take == 0 || from + take > size) {
                 offset = from;
-                return 0;
+                return zemtra::CommandRead{};
             }
             std::memcpy(answer, data + from, take);
             offset = from + take;
-            return take;
+            return zemtra::CommandRead{zemtra::ReadStatus::done, take};
         },
         gaps);
     FUZZ_CHECK(gaps.reads <= 4000);

@@ -75,7 +75,8 @@ struct CdCommandResult {
 // (Windows: the request fails with ERROR_ACCESS_DENIED, as on a handle
 // opened without write access, or with ERROR_INVALID_FUNCTION or
 // ERROR_NOT_SUPPORTED, from a driver without pass-through), so the caller
-// falls back to the device's own requests below; any other failure, or a
+// falls back to the device's own requests below, or gives up the reads
+// that have none, since no later command can succeed; any other failure, or a
 // command the drive ends with another status, is failed. Bad arguments
 // (cdb null, cdbSize outside 6 to 16, data null with size above 0) fail
 // without a request.

@@ -176,23 +176,36 @@ elseif(WIN32 AND CMAKE_CROSSCOMPILING)
     set(ZEMTRA_NATIVE_ZEMTRA ${CMAKE_SOURCE_DIR}/build/linux/tool/zemtra
         CACHE FILEPATH "The Linux build's zemtra, to compare the Windows build's lines with")
     if(ZEMTRA_HOST_CXX)
-        set(host_simdrive ${CMAKE_CURRENT_BINARY_DIR}/zemtra_simdrive_host.so)
         set(host_flags -std=c++20 -O2 -Wall -Wextra)
         if(ZEMTRA_WERROR)
             list(APPEND host_flags -Werror)
         endif()
-        add_custom_command(OUTPUT ${host_simdrive}
-            COMMAND ${ZEMTRA_HOST_CXX} ${host_flags} -shared -fPIC -o ${host_simdrive}
-                ${ZEMTRA_E2E_DIR}/simdrive.cpp -ldl
-            DEPENDS ${ZEMTRA_E2E_DIR}/simdrive.cpp
-            COMMENT "Building the simulated drive for Wine with the host's compiler"
-            VERBATIM)
-        add_custom_target(zemtra_host_simdrive ALL DEPENDS ${host_simdrive})
+        # zemtra_host_build(<target> <output> <source> <what> <flags...>): a
+        # Linux program or library built with the host's compiler.
+        function(zemtra_host_build target output source what)
+            add_custom_command(OUTPUT ${output}
+                COMMAND ${ZEMTRA_HOST_CXX} ${host_flags} -o ${output} ${source} ${ARGN}
+                DEPENDS ${source} ${ZEMTRA_E2E_DIR}/sim_audio.h
+                COMMENT "Building ${what} for the Wine tests with the host's compiler"
+                VERBATIM)
+            add_custom_target(${target} ALL DEPENDS ${output})
+        endfunction()
+        set(host_simdrive ${CMAKE_CURRENT_BINARY_DIR}/zemtra_simdrive_host.so)
+        zemtra_host_build(zemtra_host_simdrive ${host_simdrive} ${ZEMTRA_E2E_DIR}/simdrive.cpp
+            "the simulated drive" -shared -fPIC -ldl)
+        set(host_reference ${CMAKE_CURRENT_BINARY_DIR}/zemtra_verify_reference_host)
+        zemtra_host_build(zemtra_host_verify_reference ${host_reference}
+            ${ZEMTRA_E2E_DIR}/verify_reference.cpp "the checksums' reference")
         add_test(NAME tool_e2e_wine_drive
             COMMAND bash ${ZEMTRA_E2E_DIR}/drive_cases_test.sh windows $<TARGET_FILE:zemtra>
                 ${host_simdrive} ${CMAKE_SOURCE_DIR}/scripts/wine-run
                 ${CMAKE_BINARY_DIR}/wineprefix ${ZEMTRA_NATIVE_ZEMTRA})
-        set_tests_properties(tool_e2e_wine_drive PROPERTIES LABELS "tool;e2e")
+        # Gaps, cue sheets and the audio read through SCSI pass-through.
+        add_test(NAME tool_e2e_wine_reads
+            COMMAND bash ${ZEMTRA_E2E_DIR}/wine_reads_test.sh $<TARGET_FILE:zemtra>
+                ${host_simdrive} ${CMAKE_SOURCE_DIR}/scripts/wine-run
+                ${CMAKE_BINARY_DIR}/wineprefix ${PROJECT_VERSION} ${host_reference})
+        set_tests_properties(tool_e2e_wine_drive tool_e2e_wine_reads PROPERTIES LABELS "tool;e2e")
     else()
         message(WARNING "No host C++ compiler: the Windows build's drive test is left out")
     endif()

@@ -17,13 +17,12 @@ constexpr size_t kLargestTransfer = 65535;
 // takes no commands it makes fallback's request instead.
 size_t commandOr(CdDevice device, const uint8_t* cdb, size_t cdbSize, void* data, size_t size,
                  const std::function<size_t()>& fallback) {
-    const platform::CdCommandResult result =
-        platform::sendCdCommand(device, cdb, cdbSize, data, size);
-    if (result.status == platform::CdCommandStatus::unsupported) {
+    const CommandRead read = sendReadCommand(device, cdb, cdbSize, data, size);
+    if (read.status == ReadStatus::noCommands) {
         const size_t delivered = fallback();
         return delivered < size ? delivered : size;
     }
-    return result.status == platform::CdCommandStatus::done ? result.size : 0;
+    return read.size;
 }
 
 // readSubChannel reads the Q sub-channel answer of format (02h catalog
@@ -58,14 +57,24 @@ void putBigEndian(uint8_t* bytes, uint32_t value, int count) noexcept {
     }
 }
 
-size_t sendReadCommand(CdDevice device, const uint8_t* cdb, size_t cdbSize, void* data,
-                       size_t size) {
-    return commandOr(device, cdb, cdbSize, data, size, [] { return size_t{0}; });
+CommandRead sendReadCommand(CdDevice device, const uint8_t* cdb, size_t cdbSize, void* data,
+                            size_t size) {
+    const platform::CdCommandResult result =
+        platform::sendCdCommand(device, cdb, cdbSize, data, size);
+    switch (result.status) {
+        case platform::CdCommandStatus::done:
+            return {ReadStatus::done, result.size < size ? result.size : size};
+        case platform::CdCommandStatus::unsupported:
+            return {ReadStatus::noCommands, 0};
+        case platform::CdCommandStatus::failed:
+            break;
+    }
+    return {ReadStatus::failed, 0};
 }
 
-size_t readSectorQ(CdDevice device, int32_t lba, uint8_t* answer, size_t size) {
+CommandRead readSectorQ(CdDevice device, int32_t lba, uint8_t* answer, size_t size) {
     if (answer == nullptr || lba < 0) {
-        return 0;
+        return {};
     }
     if (size > kQFrameSize) {
         size = kQFrameSize;

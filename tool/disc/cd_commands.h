@@ -3,12 +3,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "disc/command_read.h"
 #include "platform/device.h"
 
 // The MMC commands a report sends to the drive, built here and executed by
 // the platform layer. When the device takes no commands (a Windows handle
-// without write access), each read falls back to the device's own request
-// for the same answer.
+// without write access), each read of what the disc carries falls back to
+// the device's own request for the same answer; the sector reads, which
+// have no such request, say so instead.
 namespace zemtra {
 
 using kwCore::platform::CdDevice;
@@ -37,16 +39,17 @@ size_t readCdTextPacks(CdDevice device, uint8_t* buffer, size_t size);
 
 // readSectorQ reads the formatted Q sub-channel of the sector at lba (READ
 // CD, BEh, expected sector type CD-DA, one sector, no main-channel data,
-// sub-channel selection 02h) into answer, which holds size bytes. Returns
-// the bytes delivered, at most size and kQFrameSize; 0 when the read fails,
-// lba is negative or the device takes no commands.
-size_t readSectorQ(CdDevice device, int32_t lba, uint8_t* answer, size_t size);
+// sub-channel selection 02h) into answer, which holds size bytes. When done,
+// the size is the bytes delivered, at most size and kQFrameSize. A negative
+// lba or a null answer fails without a request; noCommands means the device
+// takes no commands, so no later sector read can succeed either.
+CommandRead readSectorQ(CdDevice device, int32_t lba, uint8_t* answer, size_t size);
 
-// sendReadCommand sends cdb (cdbSize bytes) and returns the bytes the
-// device delivered into data, at most size; 0 when the command fails or the
-// device takes no commands.
-size_t sendReadCommand(CdDevice device, const uint8_t* cdb, size_t cdbSize, void* data,
-                       size_t size);
+// sendReadCommand sends cdb (cdbSize bytes) and reads the device's answer
+// into data, at most size bytes: done with the bytes delivered, failed, or
+// noCommands when the device takes no commands.
+CommandRead sendReadCommand(CdDevice device, const uint8_t* cdb, size_t cdbSize, void* data,
+                            size_t size);
 
 // putBigEndian writes the low count bytes of value into bytes, most
 // significant first, as MMC commands carry addresses and lengths.

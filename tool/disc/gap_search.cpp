@@ -90,7 +90,7 @@ class GapSearch {
     }
 
   private:
-    bool exhausted() const { return gaps_.failedReads >= kMaxFailedQReads; }
+    bool exhausted() const { return gaps_.noCommands || gaps_.failedReads >= kMaxFailedQReads; }
 
     // readPosition reads the frame of the sector at request, retrying a
     // read that fails; true when it is a position frame. A frame that was
@@ -103,9 +103,11 @@ class GapSearch {
         for (int attempt = 0; attempt <= kQReadRetries && !exhausted(); ++attempt) {
             uint8_t answer[kQFrameSize] = {};
             ++gaps_.reads;
-            size_t size = read_(request, answer);
+            const CommandRead read = read_(request, answer);
+            size_t size = read.status == ReadStatus::done ? read.size : 0;
             if (size == 0) {
                 ++gaps_.failedReads;
+                gaps_.noCommands = read.status == ReadStatus::noCommands;
                 continue;
             }
             if (size > sizeof answer) {
@@ -149,6 +151,7 @@ void DiscGaps::clear() {
     }
     reads = 0;
     failedReads = 0;
+    noCommands = false;
 }
 
 void findGaps(const DiscToc& toc, const QSectorReader& read, DiscGaps& gaps) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "disc/command_read.h"
 #include "disc/disc_toc.h"
 
 namespace zemtra {
@@ -32,15 +33,16 @@ struct DiscGaps {
     TrackGaps track[DiscToc::kMaxTracks];  // by TOC entry k, in disc order
     int reads = 0;                         // read requests made
     int failedReads = 0;                   // of which failed
+    bool noCommands = false;               // the device took no commands: the search stopped
 
     // clear forgets every result.
     void clear();
 };
 
 // QSectorReader reads the formatted Q sub-channel of the sector at lba
-// into answer, which holds kQFrameSize bytes. Returns the bytes delivered,
-// 0 when the read fails.
-using QSectorReader = std::function<size_t(int32_t lba, uint8_t* answer)>;
+// into answer, which holds kQFrameSize bytes: done with the bytes
+// delivered, failed, or noCommands when the device takes no commands.
+using QSectorReader = std::function<CommandRead(int32_t lba, uint8_t* answer)>;
 
 // kQReadRetries is how often a failed read is retried.
 inline constexpr int kQReadRetries = 3;
@@ -62,7 +64,9 @@ inline constexpr int kMaxFailedQReads = 400;
 // Only sectors with a position frame (parseQFrame) count; a frame of
 // another kind is passed over by reading a neighbouring sector. A data
 // track, and an audio track's pregap after a data track, are not searched
-// (their sub-channel is not read as audio). Failures: see the constants.
+// (their sub-channel is not read as audio). Failures: see the constants; a
+// read answered noCommands ends the search at once, every gap not settled
+// by then unknown.
 void findGaps(const DiscToc& toc, const QSectorReader& read, DiscGaps& gaps);
 
 }  // namespace zemtra

@@ -20,15 +20,26 @@ int64_t floorDiv(int64_t value, int64_t divisor) {
 // readSectors reads count sectors at lba into buffer: all at once, or, when
 // that fails, one at a time with retries. Returns the index of the first
 // sector that failed after its retries (its bytes zero), count when none.
-int readSectors(const SectorRead& read, int64_t lba, int count, uint8_t* buffer) {
-    if (read(lba, count, buffer)) {
+// Sets noCommands when a read answers so; while it is set nothing is read
+// and the first sector fails.
+int readSectors(const SectorRead& read, int64_t lba, int count, uint8_t* buffer, bool& noCommands) {
+    // attempt makes one read unless the device takes no commands.
+    const auto attempt = [&](int64_t at, int sectors, uint8_t* into) {
+        if (noCommands) {
+            return false;
+        }
+        const ReadStatus status = read(at, sectors, into);
+        noCommands = status == ReadStatus::noCommands;
+        return status == ReadStatus::done;
+    };
+    if (attempt(lba, count, buffer)) {
         return count;
     }
     for (int i = 0; i < count; ++i) {
         uint8_t* sector = buffer + static_cast<size_t>(i) * kSectorBytes;
         bool done = false;
-        for (int attempt = 0; attempt <= kReadRetries && !done; ++attempt) {
-            done = read(lba + i, 1, sector);
+        for (int retry = 0; retry <= kReadRetries && !done && !noCommands; ++retry) {
+            done = attempt(lba + i, 1, sector);
         }
         if (!done) {
             std::memset(sector, 0, kSectorBytes);
@@ -43,14 +54,18 @@ int readSectors(const SectorRead& read, int64_t lba, int count, uint8_t* buffer)
 SectorRead cdSectorRead(kwCore::platform::CdDevice device) {
     return [device](int64_t lba, int count, uint8_t* buffer) {
         if (count < 1 || count > kSectorsPerRead || lba < 0 || lba > UINT32_MAX) {
-            return false;
+            return ReadStatus::failed;
         }
         uint8_t cdb[12] = {0xBE, 0x04};
         putBigEndian(cdb + 2, static_cast<uint32_t>(lba), 4);
         putBigEndian(cdb + 6, static_cast<uint32_t>(count), 3);
         cdb[9] = 0x10;
         const size_t size = static_cast<size_t>(count) * kSectorBytes;
-        return sendReadCommand(device, cdb, sizeof cdb, buffer, size) == size;
+        const CommandRead answer = sendReadCommand(device, cdb, sizeof cdb, buffer, size);
+        if (answer.status == ReadStatus::done && answer.size != size) {
+            return ReadStatus::failed;
+        }
+        return answer.status;
     };
 }
 
@@ -64,6 +79,7 @@ int64_t readAudio(const AudioLayout& layout, int64_t offset, int64_t begin, int6
     std::vector<uint8_t> buffer(kSectorsPerRead * kSectorBytes);
     int64_t filled = 0;
     int64_t skipUntil = INT64_MIN;
+    bool noCommands = false;
     int64_t sector = floorDiv(begin + offset, kSamplesPerSector);
     const int64_t lastSector = floorDiv(end + offset - 1, kSamplesPerSector);
     while (sector <= lastSector) {
@@ -74,7 +90,8 @@ int64_t readAudio(const AudioLayout& layout, int64_t offset, int64_t begin, int6
         count = std::min(count, (skipped ? skipUntil : layout.runEnd(sector)) - sector);
         int failedAt = static_cast<int>(count);
         if (readable) {
-            failedAt = readSectors(read, sector, static_cast<int>(count), buffer.data());
+            failedAt =
+                readSectors(read, sector, static_cast<int>(count), buffer.data(), noCommands);
             count = std::min<int64_t>(count, failedAt + 1);
         } else {
             std::memset(buffer.data(), 0, static_cast<size_t>(count) * kSectorBytes);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "disc/command_read.h"
 #include "platform/device.h"
 #include "verify/audio_tracks.h"
 
@@ -16,8 +17,9 @@ inline constexpr int kSectorsPerRead = 27;
 inline constexpr int kReadRetries = 3;
 
 // SectorRead reads count sectors (1 to kSectorsPerRead) from sector lba into
-// buffer (count * kSectorBytes bytes); true when every byte was delivered.
-using SectorRead = std::function<bool(int64_t lba, int count, uint8_t* buffer)>;
+// buffer (count * kSectorBytes bytes): done when every byte was delivered,
+// failed, or noCommands when the device takes no commands.
+using SectorRead = std::function<ReadStatus(int64_t lba, int count, uint8_t* buffer)>;
 
 // cdSectorRead reads audio sectors from an open drive with READ CD (BEh,
 // expected sector type CD-DA, user data only, no sub-channel).
@@ -39,8 +41,11 @@ struct AudioSink {
 // as layout, where position p is the drive's sample p + offset, and hands
 // them to sink in pieces of at most kSectorsPerRead sectors. Samples the
 // drive does not give (sectors layout does not count as readable) are
-// zero. Returns how many of those zero samples lie within the audio tracks
-// (the tracks' own positions, not the margins around them).
+// zero. A sector that fails after its retries goes to sink.failed; once a
+// read answers noCommands no further read is made, and every readable
+// sector after it fails at once. Returns how many zero samples of sectors
+// the drive does not give lie within the audio tracks (the tracks' own
+// positions, not the margins around them).
 int64_t readAudio(const AudioLayout& layout, int64_t offset, int64_t begin, int64_t end,
                   const SectorRead& read, const AudioSink& sink);
 

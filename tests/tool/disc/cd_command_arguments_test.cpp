@@ -55,8 +55,27 @@ TEST(CdCommandArgumentsTest, DeviceNotOpenFailsWithoutFallback) {
     const uint8_t cdb[10] = {0x42, 0, 0x40, 2, 0, 0, 0, 0, 24};
     uint8_t data[24];
     std::memset(data, kGuard, sizeof data);
-    EXPECT_EQ(sendReadCommand(platform::invalidCdDevice, cdb, sizeof cdb, data, sizeof data), 0u);
+    const CommandRead read =
+        sendReadCommand(platform::invalidCdDevice, cdb, sizeof cdb, data, sizeof data);
+    EXPECT_EQ(read.status, ReadStatus::failed);
+    EXPECT_EQ(read.size, 0u);
     EXPECT_EQ(data[0], kGuard);
+}
+
+// A sector read that cannot be made fails; it never says the device takes
+// no commands, which would end a search.
+TEST(CdCommandArgumentsTest, SectorReadsThatCannotBeMadeFail) {
+    uint8_t answer[32];
+    std::memset(answer, kGuard, sizeof answer);
+    for (const int32_t lba : {-1, INT32_MIN, 0, 1000}) {
+        const CommandRead read = readSectorQ(platform::invalidCdDevice, lba, answer, sizeof answer);
+        EXPECT_EQ(read.status, ReadStatus::failed) << lba;
+        EXPECT_EQ(read.size, 0u) << lba;
+    }
+    EXPECT_EQ(readSectorQ(platform::invalidCdDevice, 0, nullptr, 16).status, ReadStatus::failed);
+    for (uint8_t byte : answer) {
+        EXPECT_EQ(byte, kGuard);
+    }
 }
 
 }  // namespace

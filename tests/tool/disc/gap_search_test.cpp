@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <random>
@@ -29,10 +30,11 @@ struct QDisc {
     int32_t leadOut = 0;
     test::QStyle style;
     int slip = 0;
-    std::set<int32_t> other;         // mode-2 frames
-    std::set<int32_t> badCrc;        // wrong CRCs
-    std::map<int32_t, int> failing;  // reads that fail this many times (-1: always)
-    std::set<int32_t> wrongTrack;    // frames naming track 42
+    std::set<int32_t> other;          // mode-2 frames
+    std::set<int32_t> badCrc;         // wrong CRCs
+    std::map<int32_t, int> failing;   // reads that fail this many times (-1: always)
+    std::set<int32_t> wrongTrack;     // frames naming track 42
+    size_t commandsUntil = SIZE_MAX;  // requests from this one on: the device takes no commands
     std::vector<int32_t> requests;
 
     DiscToc toc() const {
@@ -93,7 +95,16 @@ struct QDisc {
         DiscGaps gaps;
         requests.clear();
         findGaps(
-            toc(), [this](int32_t lba, uint8_t* answer) { return read(lba, answer); }, gaps);
+            toc(),
+            [this](int32_t lba, uint8_t* answer) {
+                if (requests.size() >= commandsUntil) {
+                    requests.push_back(lba);
+                    return CommandRead{ReadStatus::noCommands, 0};
+                }
+                const size_t size = read(lba, answer);
+                return CommandRead{size > 0 ? ReadStatus::done : ReadStatus::failed, size};
+            },
+            gaps);
         EXPECT_EQ(gaps.reads, static_cast<int>(requests.size()));
         return gaps;
     }
@@ -209,6 +220,46 @@ TEST(GapSearchTest, FourHundredFailedReadsEndTheSearch) {
         EXPECT_EQ(gaps.track[k].pregap, k == 4 ? 0 : kUnknownFrames) << k;
         EXPECT_EQ(gaps.track[k].indexesKnown, k == 3) << k;
     }
+}
+
+// A device that takes no commands ends the search at its first answer:
+// what was settled stays, every other gap is unknown.
+TEST(GapSearchTest, NoCommandsEndTheSearchAtOnce) {
+    QDisc disc = threeTracks();
+    disc.commandsUntil = 0;
+    DiscGaps gaps = disc.search();
+    EXPECT_TRUE(gaps.noCommands);
+    EXPECT_EQ(gaps.reads, 1);
+    EXPECT_EQ(gaps.failedReads, 1);
+    EXPECT_EQ(gaps.track[0].pregap, 0);  // starts at LBA 0: nothing to read
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(gaps.track[k].pregap, k == 0 ? 0 : kUnknownFrames) << k;
+        EXPECT_FALSE(gaps.track[k].indexesKnown) << k;
+    }
+
+    // After track 2's boundary (one read, which is also track 1's last
+    // sector) and the first read of track 3's search.
+    disc = threeTracks();
+    disc.commandsUntil = 2;
+    gaps = disc.search();
+    EXPECT_TRUE(gaps.noCommands);
+    EXPECT_EQ(gaps.reads, 3);
+    EXPECT_EQ(gaps.track[1].pregap, 0);
+    EXPECT_TRUE(gaps.track[0].indexesKnown);
+    EXPECT_EQ(gaps.track[2].pregap, kUnknownFrames);
+    EXPECT_FALSE(gaps.track[2].indexesKnown);
+
+    // Hidden audio is confirmed by a read too.
+    disc = threeTracks();
+    disc.tracks[0].start = 3000;
+    disc.commandsUntil = 0;
+    gaps = disc.search();
+    EXPECT_EQ(gaps.reads, 1);
+    EXPECT_EQ(gaps.track[0].pregap, kUnknownFrames);
+
+    // A search that settles everything never sees the flag.
+    disc = threeTracks();
+    EXPECT_FALSE(disc.search().noCommands);
 }
 
 TEST(GapSearchTest, HiddenAudioBeforeTrackOne) {

@@ -5,11 +5,8 @@
 # device takes no commands): both print the same lines, as written here.
 #
 # The drive is a file recognised by its device and inode
-# (ZEMTRA_SIMDRIVE_NODE). On Linux zemtra opens it by its path. Under Wine
-# the prefix's dosdevices/d:: links to it, so "\\.\D:" is it: Wine's server
-# opens it and hands the process its descriptor, on which the process's
-# ntdll (the simulated drive is preloaded into wine64) makes the requests;
-# dosdevices/d: is the drive's mounted folder, here an empty one.
+# (ZEMTRA_SIMDRIVE_NODE). On Linux zemtra opens it by its path; under Wine
+# it is drive D: (wine_drive.sh).
 #
 # Usage: drive_cases_test.sh linux <zemtra> <simdrive.so> [runtime to preload first]
 #        drive_cases_test.sh windows <zemtra.exe> <simdrive.so> <wine-run> <wine prefix>
@@ -41,15 +38,15 @@ windows)
     export WINEPREFIX=$5
     native=${6:-}
     preload=$shim
+    . "$here/wine_drive.sh"
     drive() { printf 'D:'; }
     useNode() {
         node=$1
-        ln -sfn "$node" "$WINEPREFIX/dosdevices/d::"
+        useWineNode "$node"
     }
-    mkdir "$work/mount"
-    ln -sfn "$work/mount" "$WINEPREFIX/dosdevices/d:"
+    mapWineDrive d "$work"
     useNode "$node"
-    trap 'rm -f "$WINEPREFIX/dosdevices/d::" "$WINEPREFIX/dosdevices/d:"; rm -rf "$work"' EXIT
+    trap 'unmapWineDrive; rm -rf "$work"' EXIT
     ;;
 *)
     echo "drive_cases_test.sh: unknown platform $platform" >&2

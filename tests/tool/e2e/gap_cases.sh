@@ -33,6 +33,12 @@ sampleRows="  1:       000:02:00       004:11:37       000:00:00 -
   2:       004:13:37       004:41:48       000:02:00 -
   3:       008:55:10       003:04:65       000:00:00 2@010:00:00 3@011:00:00
   4:       012:00:00       003:00:00       000:00:37 -"
+# The sample's rows when no frame can be read: only track 1's pregap,
+# which starts at LBA 0, is known.
+sampleUnknownRows="  1:       000:02:00       004:11:37       000:00:00 ?
+  2:       004:13:37       004:41:48               ? ?
+  3:       008:55:10       003:04:65               ? ?
+  4:       012:00:00       003:00:00               ? ?"
 sampleHeader='REM DISCID 22038204
 REM COMMENT "zemtra '"$ZEMTRA_VERSION"'"
 CATALOG 0724384260927
@@ -118,14 +124,11 @@ qslip 1"; do
         -e 's/^  TRACK 01 AUDIO$/  REM GAP UNKNOWN 01\n&/' \
         -e 's/^  TRACK 02 AUDIO$/  REM GAP UNKNOWN 02\n&/' <<<"$sampleCue")" -- zemtra -cue
 
-    local unreadable="  1:       000:02:00       004:11:37       000:00:00 ?
-  2:       004:13:37       004:41:48               ? ?
-  3:       008:55:10       003:04:65               ? ?
-  4:       012:00:00       003:00:00               ? ?"
     for quirk in "qdeliver 11" "qjunk 0 99999" "qtrack 0 99999 7" "qfail 0 99999" \
         "qbadcrc 0 99999"; do
         useDisc sample.disc "$quirk"
-        expect "sample, every frame: $quirk" 0 "$unreadable" -- zemtra -toc -tocpregap -tocindex
+        expect "sample, every frame: $quirk" 0 "$sampleUnknownRows" \
+            -- zemtra -toc -tocpregap -tocindex
     done
 
     useDisc htoa.disc

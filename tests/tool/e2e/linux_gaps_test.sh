@@ -58,6 +58,23 @@ echo "qfail 0 999999" >>"$disc"
 zemtra -cue >/dev/null
 expectReads "99 unreadable tracks: 400 failed reads" 400 400
 
+# SG_IO refused (EPERM: a user without the right) is a failed command on
+# Linux: the search makes the reads it makes when every read fails, retries
+# included. (Under Wine the same refusal means the device takes no
+# commands, and the search ends at once.)
+useDisc sample.disc "qfail 0 99999"
+zemtra -toc -tocpregap -tocindex >/dev/null
+failing=$(reads)
+useDisc sample.disc "sgiofail EPERM"
+expect "SG_IO refused: every gap unknown" 0 "$sampleUnknownRows" -- zemtra -toc -tocpregap -tocindex
+refused=$(grep -c '^sgio refused$' "$log")
+if [ "$refused" -ne "$failing" ] || [ "$refused" -le 4 ]; then
+    failures=$((failures + 1))
+    echo "FAIL: SG_IO refused: $refused commands, wanted $failing as for failing reads"
+else
+    echo "ok: SG_IO refused: $refused failed commands, as for failing reads"
+fi
+
 # Budgets: a boundary without pregap 3 reads, one with a pregap 40, a
 # 99-track disc 4,000; counted on discs whose every boundary is alike.
 starts=()

@@ -52,13 +52,13 @@ std::vector<AccurateRipChunk> recordOf(const AudioLayout& layout) {
 SectorRead driveOf(int64_t driveOffset, int64_t failing = -1) {
     return [=](int64_t lba, int count, uint8_t* buffer) {
         if (failing >= lba && failing < lba + count) {
-            return false;
+            return ReadStatus::failed;
         }
         for (int64_t m = lba * 588; m < (lba + count) * 588; ++m) {
             const uint32_t sample = simaudio::discSample(kDisc, 3, m - driveOffset);
             std::memcpy(buffer + (m - lba * 588) * 4, &sample, 4);
         }
-        return true;
+        return ReadStatus::done;
     };
 }
 
@@ -178,6 +178,47 @@ TEST(AudioRead, RetriesAFailingSectorThreeTimes) {
     }
     EXPECT_FALSE(result.tracks[0].readable);
     EXPECT_TRUE(result.tracks[1].readable);
+}
+
+// A device that takes no commands is asked once: every track is then
+// unreadable at its first sector, with the search's margins too, and no
+// offset is found.
+TEST(AudioRead, NoCommandsEndTheReadAtOnce) {
+    const AudioLayout layout = layoutOf(kDisc, 3);
+    const std::vector<AccurateRipChunk> record = recordOf(layout);
+    for (const bool search : {false, true}) {
+        VerifyRequest request;
+        request.record = &record;
+        request.search = search;
+        int asked = 0;
+        const VerifyResult result = verifyDisc(layout, request, [&](int64_t lba, int, uint8_t*) {
+            EXPECT_EQ(lba, 0);
+            ++asked;
+            return ReadStatus::noCommands;
+        });
+        EXPECT_EQ(asked, 1) << search;
+        ASSERT_EQ(result.tracks.size(), 3u);
+        for (size_t t = 0; t < 3; ++t) {
+            EXPECT_FALSE(result.tracks[t].readable) << t;
+            EXPECT_EQ(result.tracks[t].failedSector, kDisc[t].start) << t;
+        }
+        EXPECT_TRUE(result.offsets.empty());
+    }
+
+    // The piece holding sector 100 fails and its sectors are read one at a
+    // time; noCommands there ends the read: nothing is asked after it.
+    bool refused = false;
+    const SectorRead drive = driveOf(0, 100);
+    const VerifyResult result =
+        verifyDisc(layout, VerifyRequest{}, [&](int64_t lba, int count, uint8_t* buffer) {
+            EXPECT_FALSE(refused) << lba;
+            refused = lba == 100 && count == 1;
+            return refused ? ReadStatus::noCommands : drive(lba, count, buffer);
+        });
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(result.tracks[0].failedSector, 100);
+    EXPECT_EQ(result.tracks[1].failedSector, 460);
+    EXPECT_FALSE(result.tracks[2].readable);
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TEST(PeakMemory, AudioStreamsThrough) {
             value = value * 1664525 + 1013904223;
             std::memcpy(out + i, &value, 4);
         }
-        return true;
+        return ReadStatus::done;
     });
     const uint64_t growth = kwCore::platform::peakResidentBytes() - before;
     EXPECT_EQ(result.tracks.size(), 10u);

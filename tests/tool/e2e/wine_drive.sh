@@ -1,0 +1,22 @@
+# A drive letter of a Wine prefix that stands for the simulated drive
+# (sourced, not run). Wine maps a letter through the prefix's dosdevices
+# folder: <letter>:: is the raw device that "\\.\<LETTER>:" opens, <letter>:
+# the mounted folder. Wine's server opens the device and hands the Windows
+# process a descriptor, on which the process's ntdll (the simulated drive
+# is preloaded into wine64) makes the requests; the drive recognises that
+# descriptor by the file's device and inode (ZEMTRA_SIMDRIVE_NODE). Tests
+# that run at the same time in one prefix use different letters.
+
+# mapWineDrive <letter> <work folder>: the letter's mounted folder is an
+# empty folder in the work folder; its device is set by useWineNode.
+mapWineDrive() {
+    wineDrive=$WINEPREFIX/dosdevices/$1:
+    mkdir -p "$2/mount-$1"
+    ln -sfn "$2/mount-$1" "$wineDrive"
+}
+
+# useWineNode <file>: the mapped letter's raw device is the file.
+useWineNode() { ln -sfn "$1" "$wineDrive:"; }
+
+# unmapWineDrive: removes the mapped letter's links.
+unmapWineDrive() { rm -f "$wineDrive" "$wineDrive:"; }
