@@ -5,24 +5,18 @@
 # failed reads.
 # Usage: linux_gaps_test.sh <zemtra> <simdrive.so> <version> [runtime to preload first]
 set -u
-zemtra=$1
-shim=$2
 ZEMTRA_VERSION=$3
-preload=${4:+$4:}$shim
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$here/simdrive.sh"
+simdriveSetup "$1" "$2" "${4:-}"
 . "$here/expect.sh"
 . "$here/disc_files.sh"
 . "$here/gap_cases.sh"
 
-device=$work/simcd
-disc=$work/disc.txt
 log=$work/requests.log
 zemtra() {
     rm -f "$log"
-    env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
-        ZEMTRA_SIMDRIVE_LOG="$log" "$zemtra" "$device" "$@"
+    ZEMTRA_SIMDRIVE_LOG="$log" onDrive "$zemtra" "$device" "$@"
 }
 # reads: the READ CD requests of the last run.
 reads() { grep -c '^readq' "$log"; }

@@ -6,24 +6,18 @@
 # straightforward way (verify_reference).
 # Usage: linux_verify_test.sh <zemtra> <simdrive.so> <verify_reference> [runtime to preload first]
 set -u
-zemtra=$1
-shim=$2
 reference=$3
-preload=${4:+$4:}$shim
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$here/simdrive.sh"
+simdriveSetup "$1" "$2" "${4:-}"
 . "$here/expect.sh"
 . "$here/verify_cases.sh"
 
-device=$work/simcd
-disc=$work/disc.txt
 log=$work/requests.log
 # zemtra <args...>: the program on the simulated drive.
 zemtra() {
     rm -f "$log"
-    env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
-        ZEMTRA_SIMDRIVE_LOG="$log" "$zemtra" "$device" "$@"
+    ZEMTRA_SIMDRIVE_LOG="$log" onDrive "$zemtra" "$device" "$@"
 }
 
 runVerifyCases
@@ -55,8 +49,7 @@ print(base64.b64encode(d).decode().replace("+", ".").replace("/", "_").replace("
   3:       000:16:50       000:08:00
 $(wanted 0 0)" -- zemtra -toc -arid -ctdbid -arcrc
 expect "the drive between the switches" 0 "$(wanted 0 0)" -- \
-    env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_DEVICE="$device" ZEMTRA_SIMDRIVE_DISC="$disc" \
-    "$zemtra" -offset=0 "$device" -arcrc
+    onDrive "$zemtra" -offset=0 "$device" -arcrc
 
 # Another chunk at the wrong offset, and files that are no record of this
 # disc (the records of runVerifyCases, in $work).
