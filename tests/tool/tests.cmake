@@ -132,6 +132,14 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
             COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/image_test.py $<TARGET_FILE:zemtra>
                 $<TARGET_FILE:zemtra_cue_probe> ${image_peer} ${flac_encode})
         set_tests_properties(tool_e2e_image PROPERTIES LABELS "tool;e2e")
+        # Round trips: the cue sheets of simulated discs, with the disc's
+        # audio as WAVE and FLAC files, read back as images.
+        add_executable(zemtra_sim_rip ${ZEMTRA_E2E_DIR}/sim_rip.cpp)
+        add_test(NAME tool_e2e_image_round_trip
+            COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/image_round_trip_test.py
+                $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> $<TARGET_FILE:zemtra_sim_rip>
+                ${flac_encode} ${preload_first})
+        set_tests_properties(tool_e2e_image_round_trip PROPERTIES LABELS "tool;e2e")
     endif()
     if(PKG_CONFIG_FOUND)
         pkg_check_modules(LIBCUE QUIET IMPORTED_TARGET libcue)

@@ -91,7 +91,11 @@ bool ReportOptions::take(const kwCore::SharedString& argument) {
     constexpr char kOffset[] = "-offset=";
     constexpr char kArDb[] = "-ardb=";
     if (std::strncmp(text, kOffset, sizeof kOffset - 1) == 0) {
-        return parseOffset(text + sizeof kOffset - 1, offset);
+        if (!parseOffset(text + sizeof kOffset - 1, offset)) {
+            return false;
+        }
+        offsetGiven = true;
+        return true;
     }
     if (std::strncmp(text, kArDb, sizeof kArDb - 1) == 0 && text[sizeof kArDb - 1] != '\0') {
         arDb = kwCore::SharedString(text + sizeof kArDb - 1);
