@@ -152,6 +152,25 @@ TEST(DiscImage, TextsKeepTheirBytesInTheDiscsOwnForm) {
     EXPECT_TRUE(data.gaps.track[0].indexStarts.empty());
 }
 
+TEST(DiscImage, TheFirstTracksPregapRunsFromSectorZero) {
+    ImageFolder folder;
+    folder.wav("1.wav", 100 * kSectorBytes);
+    // Audio before INDEX 01 of track 1 without an INDEX 00: on a disc, its
+    // pregap all the same.
+    const std::string cue =
+        folder.put("h.cue",
+                   "FILE 1.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:30\nTRACK 02 AUDIO\n"
+                   "INDEX 01 00:01:00\n");
+    DiscImage image;
+    std::string message;
+    ASSERT_TRUE(image.open(cue, message)) << message;
+    DiscInfo info;
+    DiscData data;
+    image.describe(info, data);
+    EXPECT_EQ(data.gaps.track[0].pregap, 30);
+    EXPECT_EQ(data.gaps.track[1].pregap, 0);
+}
+
 TEST(DiscImage, SectorsComeFromFilesSilenceAndPadding) {
     ImageFolder folder;
     folder.wav("1.wav", 3 * kSectorBytes);
