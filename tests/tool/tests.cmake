@@ -127,11 +127,22 @@ if(NOT WIN32 AND NOT CMAKE_CROSSCOMPILING)
     if(LIBDISCID_FOUND)
         set(image_peer $<TARGET_FILE:zemtra_discid_peer>)
     endif()
+    # peak_rss measures a process's own peak resident size.
+    add_executable(zemtra_peak_rss ${ZEMTRA_E2E_DIR}/peak_rss.c)
     if(Python3_FOUND)
         add_test(NAME tool_e2e_image
             COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/image_test.py $<TARGET_FILE:zemtra>
-                $<TARGET_FILE:zemtra_cue_probe> ${image_peer} ${flac_encode})
+                $<TARGET_FILE:zemtra_cue_probe> ${image_peer} ${flac_encode}
+                $<TARGET_FILE:zemtra_peak_rss>)
         set_tests_properties(tool_e2e_image PROPERTIES LABELS "tool;e2e")
+        # Round trips: the cue sheets of simulated discs, with the disc's
+        # audio as WAVE and FLAC files, read back as images.
+        add_executable(zemtra_sim_rip ${ZEMTRA_E2E_DIR}/sim_rip.cpp)
+        add_test(NAME tool_e2e_image_round_trip
+            COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/image_round_trip_test.py
+                $<TARGET_FILE:zemtra> $<TARGET_FILE:zemtra_simdrive> $<TARGET_FILE:zemtra_sim_rip>
+                ${flac_encode} ${preload_first})
+        set_tests_properties(tool_e2e_image_round_trip PROPERTIES LABELS "tool;e2e")
     endif()
     if(PKG_CONFIG_FOUND)
         pkg_check_modules(LIBCUE QUIET IMPORTED_TARGET libcue)
@@ -217,7 +228,7 @@ elseif(WIN32 AND CMAKE_CROSSCOMPILING)
     if(Python3_FOUND)
         add_test(NAME tool_e2e_windows_image
             COMMAND ${Python3_EXECUTABLE} ${ZEMTRA_E2E_DIR}/image_test.py $<TARGET_FILE:zemtra>
-                $<TARGET_FILE:zemtra_cue_probe> - - ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+                $<TARGET_FILE:zemtra_cue_probe> - - - ${CMAKE_SOURCE_DIR}/scripts/wine-run)
         set_tests_properties(tool_e2e_windows_image PROPERTIES LABELS "tool;e2e")
     endif()
 endif()

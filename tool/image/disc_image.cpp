@@ -18,6 +18,9 @@ constexpr int64_t kFileSectorBytes = kSectorBytes;
 // the disc, less its first two seconds.
 constexpr int64_t kLeadOutLimit = (99 * 60 + 59) * 75 + 74 - 150;
 
+// kLeadInFrames is the frame address of sector 0.
+constexpr int32_t kLeadInFrames = 150;
+
 // kMaxSheetBytes bounds what is read of a sheet; no ripper writes more.
 constexpr int64_t kMaxSheetBytes = 16 * 1024 * 1024;
 
@@ -64,7 +67,7 @@ void writeNote(const std::string& text) {
 
 // setAddress writes lba as the minute, second and frame of the disc.
 void setAddress(TocEntry& entry, int32_t lba) {
-    const int32_t frames = lba + 150;
+    const int32_t frames = lba + kLeadInFrames;
     entry.Address[0] = 0;
     entry.Address[1] = static_cast<uint8_t>(frames / 4500);
     entry.Address[2] = static_cast<uint8_t>(frames / 75 % 60);
@@ -238,7 +241,7 @@ int32_t DiscImage::trackEnd(size_t k) const noexcept {
     return k + 1 < tracks_.size() ? tracks_[k + 1].start : leadOut_;
 }
 
-void DiscImage::describe(DiscInfo& info, DiscData& data) const {
+void DiscImage::describe(DiscInfo& info, DiscData& data, const DiscDataRequest& request) const {
     data.clear();
     info = DiscInfo{};
     info.volumeSerial = 0;
@@ -262,16 +265,41 @@ void DiscImage::describe(DiscInfo& info, DiscData& data) const {
     info.discId = computeDiscId(toc);
     info.valid = true;
 
-    validValue(sheet_.catalog, data.catalogNumber, parseCatalogNumber);
-    for (int k = 0; k < count; ++k) {
-        const CueTrack& track = sheet_.tracks[k];
-        validValue(track.isrc, data.isrc[k], parseTrackIsrc);
+    if (request.catalogNumber) {
+        validValue(sheet_.catalog, data.catalogNumber, parseCatalogNumber);
+    }
+    for (int k = 0; k < count && request.isrcs; ++k) {
+        validValue(sheet_.tracks[k].isrc, data.isrc[k], parseTrackIsrc);
+    }
+    if (request.cdText) {
         for (int field = 0; field < kCdTextFieldCount; ++field) {
-            data.cdText.text[track.number][field] = textOf(track.text[field]);
+            data.cdText.text[0][field] = textOf(sheet_.text[field]);
+            data.cdText.own[0][field] = kwCore::SharedString(sheet_.text[field].c_str());
+            for (const CueTrack& track : sheet_.tracks) {
+                data.cdText.text[track.number][field] = textOf(track.text[field]);
+                data.cdText.own[track.number][field] =
+                    kwCore::SharedString(track.text[field].c_str());
+            }
         }
     }
-    for (int field = 0; field < kCdTextFieldCount; ++field) {
-        data.cdText.text[0][field] = textOf(sheet_.text[field]);
+    if (request.gaps) {
+        describeGaps(data.gaps);
+    }
+}
+
+void DiscImage::describeGaps(DiscGaps& gaps) const {
+    // The sheet says every gap: as if a search had settled them all.
+    gaps.searched = true;
+    for (size_t k = 0; k < tracks_.size(); ++k) {
+        const ImageTrack& track = tracks_[k];
+        TrackGaps& out = gaps.track[k];
+        // As on a disc, the sectors before the first track are its INDEX 00.
+        out.pregap = k == 0 ? track.start : track.start - track.pregapStart;
+        out.indexesKnown = true;
+        out.indexStarts.clear();
+        for (const int32_t index : track.indexes) {
+            out.indexStarts.push_back(index + kLeadInFrames);
+        }
     }
 }
 

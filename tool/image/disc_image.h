@@ -56,10 +56,13 @@ class DiscImage {
     // the next track's INDEX 01, the lead-out for the last.
     int32_t trackEnd(size_t k) const noexcept;
 
-    // describe fills info (TOC, freedb id, valid) and data (catalog number,
-    // ISRCs and CD-TEXT of the sheet that have a valid form) as a drive
-    // read fills them.
-    void describe(DiscInfo& info, DiscData& data) const;
+    // describe fills info (TOC, freedb id, valid) and, of what request
+    // asks for, data as a drive read fills it: the catalog number and ISRCs
+    // of the sheet that have a valid form, its texts as CD-TEXT, and every
+    // track's gaps (its pregap, the first track's from sector 0, and its
+    // INDEX 02 and up), all known without any reading.
+    void describe(DiscInfo& info, DiscData& data,
+                  const DiscDataRequest& request = {true, true, true, true}) const;
 
     // readSectors copies count sectors from lba on (within 0 to leadOut)
     // into destination (count * kSectorBytes bytes): file bytes, silence
@@ -72,6 +75,8 @@ class DiscImage {
     bool fail(int line, const std::string& reason, std::string& message) const;
     bool openFiles(std::string& message);
     bool layOut(std::string& message);
+    // describeGaps fills gaps from the tracks' places.
+    void describeGaps(DiscGaps& gaps) const;
 
     std::string cuePath_;
     CueSheet sheet_;

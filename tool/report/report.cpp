@@ -9,6 +9,8 @@
 #include "ids/musicbrainz_id.h"
 #include "ids/musicbrainz_url.h"
 #include "image/disc_image.h"
+#include "image/image_sector_read.h"
+#include "platform/console.h"
 #include "report/cue_sheet.h"
 #include "report/json_report.h"
 #include "report/usage_text.h"
@@ -181,9 +183,9 @@ struct AudioCheck {
     Verification verification;
 };
 
-// checkAudio reads the audio of the open device's disc as options ask,
-// after reading the record and making sure that it is the disc's own.
-void checkAudio(const ReportOptions& options, kwCore::platform::CdDevice device, const DiscToc& toc,
+// checkAudio reads the audio of the disc with toc through read as options
+// ask, after reading the record and making sure that it is the disc's own.
+void checkAudio(const ReportOptions& options, const DiscToc& toc, const SectorRead& read,
                 AudioCheck& check) {
     AccurateRipId id;
     if (!options.arDb.isEmpty() &&
@@ -202,9 +204,33 @@ void checkAudio(const ReportOptions& options, kwCore::platform::CdDevice device,
     request.progress = [&progress](int track, double fraction, int64_t samples) {
         progress.update(track, fraction, samples);
     };
-    check.verification = judgeVerification(verifyDisc(layout, request, cdSectorRead(device)),
-                                           request.record, options.findOffset);
+    check.verification = judgeVerification(verifyDisc(layout, request, read), request.record,
+                                           options.findOffset);
     check.read = true;
+}
+
+// readImage takes the disc from the cue sheet that options name: its TOC
+// and what the disc carries come from the sheet and the lengths of its
+// files; its audio, when asked for, from the files as a drive with read
+// offset 0 would deliver it. Returns false after printing the error when
+// the image cannot be opened.
+bool readImage(const ReportOptions& options, DiscInfo& info, DiscData& data, AudioCheck& check) {
+    DiscImage image;
+    std::string message;
+    if (!image.open(options.drive.cStr(), message)) {
+        printError(options, kwCore::SharedString(message.c_str()), ".");
+        return false;
+    }
+    image.describe(info, data, options.dataRequest());
+    if (options.readsAudio()) {
+        std::string failure;
+        checkAudio(options, info.toc, imageSectorRead(image, failure), check);
+        if (!failure.empty()) {
+            const std::string note = "Note: " + failure + ".\n";
+            kwCore::platform::writeStandardError(note.data(), note.size());
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -280,18 +306,18 @@ int runReport(const kwCore::StringArray& arguments) {
     OpenDeviceTask task;
     if (options.readsAudio()) {
         task = [&](kwCore::platform::CdDevice device, const DiscToc& toc) {
-            checkAudio(options, device, toc, check);
+            checkAudio(options, toc, cdSectorRead(device), check);
         };
     }
     if (isImageArgument(options.drive)) {
-        // A cue sheet stands for the disc: its TOC and what the disc
-        // carries come from the sheet and the lengths of its files.
-        DiscImage image;
-        std::string message;
-        if (!image.open(options.drive.cStr(), message)) {
-            return printError(options, kwCore::SharedString(message.c_str()), ".");
+        if (options.offsetGiven) {
+            return printError(options,
+                              "-offset= is for a drive: an image's samples are checked as they are",
+                              ".");
         }
-        image.describe(info, data);
+        if (!readImage(options, info, data, check)) {
+            return 1;
+        }
     } else {
         info.read(options.drive, options.dataRequest(), data, task);
     }

@@ -37,6 +37,7 @@ struct ReportOptions {
     bool ctdbId = false;         // -ctdbid: print the CUETools database TOC id
     bool arCrc = false;          // -arcrc: read the audio, print each track's checksums
     int offset = 0;              // -offset=N: the drive's read offset in samples
+    bool offsetGiven = false;    // -offset=N was given (0 too)
     kwCore::SharedString arDb;   // -ardb=FILE: the disc's AccurateRip record
     bool findOffset = false;     // -findoffset: find the read offset from the record
 

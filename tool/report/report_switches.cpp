@@ -42,6 +42,7 @@ bool setOffset(ReportOptions& options, std::string_view value) {
         }
     }
     options.offset = negative ? -offset : offset;
+    options.offsetGiven = true;
     return true;
 }
 

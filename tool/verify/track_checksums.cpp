@@ -1,8 +1,8 @@
 #include "verify/track_checksums.h"
 
-#include <zlib.h>
-
 #include <algorithm>
+
+#include "verify/track_crc32.h"
 
 namespace zemtra {
 
@@ -37,10 +37,8 @@ void TrackChecksums::feed(const uint8_t* bytes, size_t count) noexcept {
     if (taken <= 0) {
         return;
     }
-    // The piece stays in the cache between the two sums; zlib takes 32-bit
-    // lengths, and the reader's pieces are far smaller.
-    crc = static_cast<uint32_t>(
-        crc32(crc, bytes, static_cast<uInt>(static_cast<size_t>(taken) * kBytesPerSample)));
+    // The piece stays in the cache between the two sums.
+    crc = trackCrc32(crc, bytes, static_cast<size_t>(taken) * kBytesPerSample);
     addRange(bytes, position, taken, counted.first, counted.last, sums);
     // Sector 450's multipliers run 1 to 588 there, so its samples are added
     // from multiplier (position - frame start + 1).

@@ -4,11 +4,16 @@ files. The layout each sheet stands for is worked out here on its own
 (sectors of files, PREGAP and POSTGAP silence, INDEX 00 gaps, data tracks,
 hidden track-one audio, a padded last file) and compared with zemtra's TOC,
 with libdiscid's ids for the same TOC (discid_put), and with the CRC-32 of
-each track's bytes as the probe streams them. Hostile images must end in
-"Error: ..." and exit status 1. A 780 MB image streams through the probe
-within 64 MiB of resident memory.
+each track's bytes as the probe streams them. zemtra's -arcrc on the same
+images must give those CRC-32s and the AccurateRip sums computed here,
+-ardb= its verdicts and exit statuses; -offset= is
+refused; gaps, indexes and the cue sheet come from the sheet; the -json
+document keeps to the schema. Hostile images must end in "Error: ..." and
+exit status 1. A 780 MB image streams through the probe and through zemtra
+-arcrc within 64 MiB of resident memory.
 
-Usage: image_test.py <zemtra> <cue_probe> <discid_peer or -> <flac_encode or -> [wine-run]"""
+Usage: image_test.py <zemtra> <cue_probe> <discid_peer or -> <flac_encode or -> <peak_rss or -> [wine-run]"""
+import json
 import os
 import random
 import re
@@ -19,8 +24,16 @@ import sys
 import tempfile
 import zlib
 
-zemtra, probe, discid_peer, flac_encode = sys.argv[1:5]
-runner = sys.argv[5:]
+sys.dont_write_bytecode = True  # nothing left in the source tree
+here = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, here)
+try:
+    import json_document
+except ImportError:  # without python3-jsonschema
+    json_document = None
+
+zemtra, probe, discid_peer, flac_encode, peak_rss = sys.argv[1:6]
+runner = sys.argv[6:]
 rng = random.Random(2025)
 failures = 0
 SECTOR = 2352
@@ -36,6 +49,11 @@ def run(args, **kw):
     r = subprocess.run(runner + args, capture_output=True, **kw)
     return r.returncode, r.stdout.decode("utf-8", "replace").replace("\r", ""), \
         r.stderr.decode("utf-8", "replace")
+
+
+def run_raw(args):
+    r = subprocess.run(runner + args, capture_output=True)
+    return r.returncode, r.stdout
 
 
 def msf(frames):
@@ -176,6 +194,67 @@ def check_ids(work, round):
                  ("\n".join(ours), r.stdout + r.stderr, open(path).read()))
 
 
+def accuraterip(tracks):
+    """Each track's AccurateRip v1, v2 and frame-450 sums and CRC-32, the
+    straightforward way, from the bytes of the disc's tracks in order."""
+    sums = []
+    for t, data in enumerate(tracks):
+        n = len(data) // 4
+        samples = struct.unpack("<%dI" % n, data)
+        v1 = v2 = 0
+        for k in range(1, n + 1):
+            if (t == 0 and k < 2940) or (t == len(tracks) - 1 and k + 2940 > n):
+                continue
+            product = samples[k - 1] * k
+            v1 += product
+            v2 += product + (product >> 32)
+        frame = sum(samples[450 * 588 + j] * (j + 1) for j in range(588)) if n >= 451 * 588 else 0
+        sums.append((v1 & 0xFFFFFFFF, v2 & 0xFFFFFFFF, frame & 0xFFFFFFFF,
+                     zlib.crc32(data) & 0xFFFFFFFF))
+    return sums
+
+
+def record_file(path, arid, sums, flip=0):
+    """A one-pressing AccurateRip record of the v2 sums, confidence 5, each
+    xor'ed with flip."""
+    count, id1, id2, cdid = arid.split("-")
+    out = struct.pack("<BIII", int(count), int(id1, 16), int(id2, 16), int(cdid, 16))
+    for v1, v2, frame, crc in sums:
+        out += struct.pack("<BII", 5, v2 ^ flip, frame)
+    with open(path, "wb") as f:
+        f.write(out)
+
+
+def check_checksums(work, name, path, tracks):
+    """-arcrc, -ardb= and -offset= on the image at path, whose tracks hold
+    the given bytes (too short for the offset search, which the round
+    trips check)."""
+    sums = accuraterip(tracks)
+    lines = ["Track %d checksums: AR1 %08x AR2 %08x AR450 %08x CRC32 %08x" % ((t + 1,) + s)
+             for t, s in enumerate(sums)]
+    code, out, err = run([zemtra, path, "-arcrc"])
+    if code != 0 or out.splitlines() != lines:
+        fail("checksums, " + name, "exit %d\n%s%s\nexpected:\n%s" % (code, out, err, "\n".join(lines)))
+    code, out, _ = run([zemtra, path, "-arid"])
+    arid = out.split()[-1]
+    record = os.path.join(work, "record.bin")
+    record_file(record, arid, sums)
+    verdicts = ["Track %d AccurateRip: accurate (confidence 5, v2)" % (t + 1) for t in range(len(sums))]
+    wanted = lines + verdicts + ["AccurateRip: %d of %d tracks accurate" % (len(sums), len(sums))]
+    code, out, err = run([zemtra, path, "-ardb=" + record])
+    if code != 0 or out.splitlines() != wanted:
+        fail("verdicts, " + name, "exit %d\n%s%s\nexpected:\n%s" % (code, out, err, "\n".join(wanted)))
+    record_file(record, arid, sums, flip=1)
+    code, out, err = run([zemtra, path, "-ardb=" + record])
+    if code != 2 or "Track 1 AccurateRip: not accurate (5 rips of other pressings)" not in out:
+        fail("verdicts of another pressing, " + name, "exit %d\n%s%s" % (code, out, err))
+    for offset in ("-offset=6", "-offset=0"):
+        code, out, err = run([zemtra, path, "-arcrc", offset])
+        if code != 1 or out != "Error: -offset= is for a drive: an image's samples are checked " \
+                               "as they are.\n":
+            fail(offset + " on an image, " + name, "exit %d\n%s%s" % (code, out, err))
+
+
 def check_content(work):
     """Tracks' bytes: WAVE variants, FLAC, a padded last file, PREGAP and
     POSTGAP silence, against the CRC-32 of the bytes laid out here."""
@@ -211,6 +290,75 @@ def check_content(work):
             fail("content, " + name, out + err + "\nexpected:\n" + "\n".join(expected))
         if "b." not in err or "silence" not in err:
             fail("content, %s: no padding note" % name, err)
+        check_checksums(work, name, path, [disc[:SECTOR * 20], disc[SECTOR * 20:SECTOR * 48],
+                                           disc[SECTOR * 48:]])
+    check_sheet_data(work, os.path.join(work, "content-wave.cue"))
+    if flac_encode != "-":
+        check_broken_flac(work, a)
+
+
+def check_sheet_data(work, path):
+    """Gaps, indexes, ISRCs, the catalog number and texts come from the
+    sheet; so do the cue sheets and the JSON document."""
+    with open(path) as f:
+        text = f.read()
+    text = 'CATALOG 0724384260927\nPERFORMER "Someone"\n' + \
+        text.replace("  INDEX 01 00:00:20\n", "  INDEX 01 00:00:20\n  INDEX 02 00:00:25\n  ISRC USABC1234567\n"
+                                             "  TITLE \"Two\"\n")
+    sheet = os.path.join(work, "data.cue")
+    with open(sheet, "w") as f:
+        f.write(text)
+    code, out, err = run([zemtra, sheet, "-mcn", "-cdtext", "-toc", "-frames", "-tocpregap",
+                          "-tocindex", "-tocisrc"])
+    wanted = ["MCN: 0724384260927", "Album performer: Someone", "Track 2 title: Two",
+              "  1:    000:02:00    150    000:00:20     20    000:00:00      0            - -",
+              "  2:    000:02:20    170    000:00:28     28    000:00:10     10 USABC1234567 2@000:02:25",
+              "  3:    000:02:48    198    000:00:32     32    000:00:05      5            - -"]
+    if code != 0 or [" ".join(l.split()) for l in out.splitlines()] != \
+            [" ".join(l.split()) for l in wanted]:
+        fail("the sheet's gaps and texts", "exit %d\n%s%s\nexpected:\n%s" % (code, out, err, "\n".join(wanted)))
+    code, out, err = run([zemtra, sheet, "-cue"])
+    wanted = ["REM DISCID 06000103", 'REM COMMENT "zemtra', "CATALOG 0724384260927",
+              'PERFORMER "Someone"', 'FILE "CDImage.wav" WAVE', "  TRACK 01 AUDIO",
+              "    INDEX 01 00:00:00", "  TRACK 02 AUDIO", '    TITLE "Two"', "    ISRC USABC1234567",
+              "    INDEX 00 00:00:10", "    INDEX 01 00:00:20", "    INDEX 02 00:00:25",
+              "  TRACK 03 AUDIO", "    INDEX 00 00:00:43", "    INDEX 01 00:00:48"]
+    got = out.splitlines()
+    if code != 0 or len(got) != len(wanted) or \
+            any(not g.startswith(w) for g, w in zip(got, wanted)):
+        fail("the cue sheet of an image", "exit %d\n%s%s" % (code, out, err))
+    code, raw = run_raw([zemtra, sheet, "-json", "-mcn", "-cdtext", "-tocisrc"])
+    document = json.loads(raw) if code == 0 else {}
+    if document.get("device") != sheet or document.get("mcn") != "0724384260927" or \
+            document["tracks"][1].get("isrc") != "USABC1234567" or \
+            document.get("cdText", {}).get("album", {}).get("performer") != "Someone":
+        fail("the JSON document of an image", raw.decode("utf-8", "replace"))
+    if json_document is not None:
+        check = json_document.validator(os.path.join(here, "../../../tool/report/report.schema.json"))
+        _, problems = json_document.problems(check, raw)
+        if problems:
+            fail("the JSON document of an image against the schema", "\n".join(problems))
+
+
+def check_broken_flac(work, audio):
+    """A FLAC file that breaks in its middle: the tracks it holds are
+    unreadable, exit status 2, the reason on standard error."""
+    raw = os.path.join(work, "long.raw")
+    with open(raw, "wb") as f:
+        f.write(audio * 20)
+    flac = os.path.join(work, "broken.flac")
+    subprocess.run([flac_encode, raw, flac], check=True)
+    with open(flac, "r+b") as f:
+        f.seek(os.path.getsize(flac) // 2)
+        f.write(bytes(4096))
+    path = os.path.join(work, "broken.cue")
+    with open(path, "w") as f:
+        f.write('FILE "broken.flac" WAVE\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n'
+                ' TRACK 02 AUDIO\n  INDEX 01 00:10:00\n')
+    code, out, err = run([zemtra, path, "-arcrc"])
+    if code != 2 or not re.search(r"Track \d checksums: unreadable at sector \d+", out) or \
+            "broken.flac: " not in err:
+        fail("a broken FLAC file", "exit %d\n%s%s" % (code, out, err))
 
 
 def check_errors(work):
@@ -254,15 +402,22 @@ def check_memory(work):
     with open(sheet, "w") as f:
         f.write('FILE "long.wav" WAVE\n' + "".join(
             "  TRACK %02d AUDIO\n    INDEX 01 %s\n" % (n, msf((n - 1) * 16650)) for n in range(1, 21)))
-    before = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
-    code, out, err = run([probe, "crc", sheet])
-    peak = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
-    if code != 0 or len(out.splitlines()) != 20:
-        fail("780 MB image", out + err)
-    print("780 MB image: peak resident size %d KiB" % peak)
-    if peak > 64 * 1024 and peak > before:
-        fail("780 MB image", "peak resident size %d KiB, over 64 MiB" % peak)
+    for what, args in (("streamed", [probe, "crc", sheet]), ("verified", [zemtra, sheet, "-arcrc"])):
+        code, out, err, peak = run_measured(args)
+        if code != 0 or len(out.splitlines()) != 20:
+            fail("780 MB image " + what, out + err)
+        print("780 MB image %s: peak resident size %d KiB" % (what, peak))
+        if peak > 64 * 1024:
+            fail("780 MB image " + what, "peak resident size %d KiB, over 64 MiB" % peak)
     os.remove(path)
+
+
+def run_measured(args):
+    """Runs args through peak_rss; returns the exit status, output, errors
+    and the process's own peak resident size in KiB."""
+    code, out, err = run([peak_rss] + args)
+    peak = re.search(r"^peak (\d+)$", err, re.M)
+    return code, out, err, int(peak.group(1)) if peak else 1 << 30
 
 
 with tempfile.TemporaryDirectory() as work:
@@ -271,7 +426,7 @@ with tempfile.TemporaryDirectory() as work:
     # Every Wine process starts slowly: fewer random images there.
     for round in range(10 if runner else 60):
         check_ids(work, round)
-    if not runner:
+    if not runner and peak_rss != "-":
         check_memory(work)
 print("%d failures" % failures)
 sys.exit(1 if failures else 0)

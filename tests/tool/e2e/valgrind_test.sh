@@ -68,6 +68,27 @@ printf 'tracks 1 2\ntrack 1 0 0:2:0\ntrack 2 0 0:10:0\nleadout 0:16:50\nreadfail
 expectJsonHolds "JSON audio read" 2 '"unreadable": 700' -- "$device" -arcrc -offset=6
 expectJsonHolds "JSON record error" 1 'is not the AccurateRip record' -- "$device" \
     "-ardb=$work/absent.bin" -findoffset
+# An image: its gaps, its checksums, -offset= refused, a file that does not open.
+python3 -c '
+import struct, sys
+data = bytes(i % 251 for i in range(2352 * 8))
+fmt = struct.pack("<HHIIHH", 1, 2, 44100, 176400, 4, 16)
+body = b"WAVEfmt " + struct.pack("<I", 16) + fmt + b"data" + struct.pack("<I", len(data)) + data
+open(sys.argv[1], "wb").write(b"RIFF" + struct.pack("<I", len(body)) + body)' "$work/a.wav"
+printf 'FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 00 00:00:02\nINDEX 01 00:00:04\n' \
+    >"$work/image.cue"
+# Tracks of 4 sectors: the AccurateRip sums leave out 5 sectors at either end.
+expect "image" 0 "  1:       000:02:00       000:00:04       000:00:00
+  2:       000:02:04       000:00:04       000:00:02
+Track 1 checksums: AR1 00000000 AR2 00000000 AR450 00000000 CRC32 $(python3 -c '
+import zlib; print("%08x" % zlib.crc32((bytes(i % 251 for i in range(2352 * 8)))[:2352 * 4]))')
+Track 2 checksums: AR1 00000000 AR2 00000000 AR450 00000000 CRC32 $(python3 -c '
+import zlib; print("%08x" % zlib.crc32((bytes(i % 251 for i in range(2352 * 8)))[2352 * 4:]))')" \
+    -- zemtra "$work/image.cue" -toc -tocpregap -arcrc
+expect "image with an offset" 1 "Error: -offset= is for a drive: an image's samples are checked as they are." \
+    -- zemtra "$work/image.cue" -arcrc -offset=6
+printf 'FILE none.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n' >"$work/none.cue"
+expect "image without its file" 1 "Error: $work/none.wav: it does not open." -- zemtra "$work/none.cue" -cdid
 echo nodisc >"$disc"
 expect "no disc" 1 "Error: Can't read disk TOC." -- zemtra "$device" -tracks -toc
 expectJsonHolds "JSON error" 1 '"error": "Can'"'"'t read disk TOC"' -- "$device"

@@ -104,6 +104,71 @@ TEST(DiscImage, GapsDataTracksAndFilesMakeTheToc) {
     EXPECT_STREQ(data.isrc[2], "");  // not of the ISRC form
     EXPECT_STREQ(data.cdText.text[0][0].cStr(), "Album");
     EXPECT_STREQ(data.cdText.text[1][0].cStr(), "One");
+    EXPECT_STREQ(data.cdText.own[1][0].cStr(), "One");
+    // Gaps as a search of the disc would settle them: track 1's from
+    // sector 0, INDEX 00 and PREGAP alike, further indexes as frame
+    // addresses; the data track's PREGAP too.
+    EXPECT_TRUE(data.gaps.searched);
+    EXPECT_EQ(data.gaps.reads, 0);
+    const int32_t pregaps[] = {75, 75, 20, 150};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(data.gaps.track[k].pregap, pregaps[k]) << k;
+        EXPECT_TRUE(data.gaps.track[k].indexesKnown) << k;
+    }
+    EXPECT_EQ(data.gaps.track[1].indexStarts, std::vector<int32_t>{525 + 150});
+    EXPECT_TRUE(data.gaps.track[2].indexStarts.empty());
+    EXPECT_EQ(data.gaps.track[4].pregap, kUnknownFrames);  // past the tracks
+
+    // Only what is asked for, as from a drive.
+    DiscDataRequest request;
+    request.isrcs = true;
+    image.describe(info, data, request);
+    EXPECT_STREQ(data.catalogNumber, "");
+    EXPECT_STREQ(data.isrc[0], "USRC17607839");
+    EXPECT_TRUE(data.cdText.isEmpty());
+    EXPECT_FALSE(data.gaps.searched);
+    EXPECT_EQ(data.gaps.track[0].pregap, kUnknownFrames);
+}
+
+TEST(DiscImage, TextsKeepTheirBytesInTheDiscsOwnForm) {
+    ImageFolder folder;
+    folder.wav("1.wav", 10 * kSectorBytes);
+    const std::string cue =
+        folder.put("t.cue",
+                   "PERFORMER \"A\tB\"\nFILE 1.wav WAVE\nTRACK 07 AUDIO\nTITLE \"x\x7fy\"\n"
+                   "INDEX 01 00:00:00\n");
+    DiscImage image;
+    std::string message;
+    ASSERT_TRUE(image.open(cue, message)) << message;
+    DiscInfo info;
+    DiscData data;
+    image.describe(info, data);
+    EXPECT_STREQ(data.cdText.text[0][1].cStr(), "A?B");
+    EXPECT_STREQ(data.cdText.own[0][1].cStr(), "A\tB");
+    EXPECT_STREQ(data.cdText.text[7][0].cStr(), "x?y");
+    EXPECT_STREQ(data.cdText.own[7][0].cStr(), "x\x7fy");
+    EXPECT_TRUE(data.cdText.text[1][0].isEmpty());
+    EXPECT_EQ(data.gaps.track[0].pregap, 0);
+    EXPECT_TRUE(data.gaps.track[0].indexStarts.empty());
+}
+
+TEST(DiscImage, TheFirstTracksPregapRunsFromSectorZero) {
+    ImageFolder folder;
+    folder.wav("1.wav", 100 * kSectorBytes);
+    // Audio before INDEX 01 of track 1 without an INDEX 00: on a disc, its
+    // pregap all the same.
+    const std::string cue =
+        folder.put("h.cue",
+                   "FILE 1.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:30\nTRACK 02 AUDIO\n"
+                   "INDEX 01 00:01:00\n");
+    DiscImage image;
+    std::string message;
+    ASSERT_TRUE(image.open(cue, message)) << message;
+    DiscInfo info;
+    DiscData data;
+    image.describe(info, data);
+    EXPECT_EQ(data.gaps.track[0].pregap, 30);
+    EXPECT_EQ(data.gaps.track[1].pregap, 0);
 }
 
 TEST(DiscImage, SectorsComeFromFilesSilenceAndPadding) {
