@@ -250,5 +250,6 @@ if(NOT WIN32)
     set_tests_properties(tool_bash_completion PROPERTIES LABELS "tool;e2e")
 endif()
 
-# The checksum sums' 256-bit path, where its features are missing.
-kw_processor_model_tests(tool "ArSums*:TrackChecksums*")
+# The AccurateRip sums' 256-bit path and the CRC-32's folding, where their
+# features are missing.
+kw_processor_model_tests(tool "ArSums*:TrackChecksums*:TrackCrc32*")

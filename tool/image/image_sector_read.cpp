@@ -3,18 +3,18 @@
 namespace zemtra {
 
 SectorRead imageSectorRead(DiscImage& image, std::string& failure) {
-    return [&image, &failure](int64_t lba, int count, uint8_t* buffer) {
+    return [&image, &failure](int64_t lba, int count, uint8_t* buffer) -> ReadStatus {
         std::string message;
         if (count < 1 || count > kSectorsPerRead || lba < 0 || lba > image.leadOut() - count) {
-            return false;
+            return ReadStatus::failed;
         }
         if (image.readSectors(static_cast<int32_t>(lba), count, buffer, message)) {
-            return true;
+            return ReadStatus::done;
         }
         if (failure.empty()) {
             failure = message;
         }
-        return false;
+        return ReadStatus::failed;
     };
 }
 

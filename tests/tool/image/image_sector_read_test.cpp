@@ -54,20 +54,20 @@ TEST_F(ImageSectorRead, DeliversTheFilesBytesWithinTheImage) {
     std::string failure;
     const SectorRead read = imageSectorRead(*image_, failure);
     std::vector<uint8_t> buffer(kSectorsPerRead * kSectorBytes + 1, 0xEE);
-    ASSERT_TRUE(read(13, kSectorsPerRead, buffer.data()));
+    ASSERT_EQ(read(13, kSectorsPerRead, buffer.data()), ReadStatus::done);
     EXPECT_EQ(0, std::memcmp(buffer.data(), bytes_.data() + 13 * kSectorBytes,
                              kSectorsPerRead * kSectorBytes));
     EXPECT_EQ(buffer.back(), 0xEE);
-    ASSERT_TRUE(read(39, 1, buffer.data()));
+    ASSERT_EQ(read(39, 1, buffer.data()), ReadStatus::done);
     EXPECT_EQ(0, std::memcmp(buffer.data(), bytes_.data() + 39 * kSectorBytes, kSectorBytes));
     // As READ CD: at most 27 sectors, none outside the image; nothing is
     // written then, and no file failed.
     buffer.assign(buffer.size(), 0xEE);
-    EXPECT_FALSE(read(0, kSectorsPerRead + 1, buffer.data()));
-    EXPECT_FALSE(read(0, 0, buffer.data()));
-    EXPECT_FALSE(read(39, 2, buffer.data()));
-    EXPECT_FALSE(read(-1, 1, buffer.data()));
-    EXPECT_FALSE(read(int64_t{1} << 40, 1, buffer.data()));
+    EXPECT_EQ(read(0, kSectorsPerRead + 1, buffer.data()), ReadStatus::failed);
+    EXPECT_EQ(read(0, 0, buffer.data()), ReadStatus::failed);
+    EXPECT_EQ(read(39, 2, buffer.data()), ReadStatus::failed);
+    EXPECT_EQ(read(-1, 1, buffer.data()), ReadStatus::failed);
+    EXPECT_EQ(read(int64_t{1} << 40, 1, buffer.data()), ReadStatus::failed);
     EXPECT_EQ(buffer.front(), 0xEE);
     EXPECT_TRUE(failure.empty());
 }
@@ -81,11 +81,11 @@ TEST_F(ImageSectorRead, KeepsTheFirstFilesFailure) {
     std::string failure;
     const SectorRead read = imageSectorRead(*image_, failure);
     std::vector<uint8_t> buffer(kSectorsPerRead * kSectorBytes);
-    EXPECT_TRUE(read(0, 20, buffer.data()));
-    EXPECT_FALSE(read(19, 2, buffer.data()));
+    EXPECT_EQ(read(0, 20, buffer.data()), ReadStatus::done);
+    EXPECT_EQ(read(19, 2, buffer.data()), ReadStatus::failed);
     EXPECT_NE(failure.find("a.bin: it ends early"), std::string::npos) << failure;
     const std::string first = failure;
-    EXPECT_FALSE(read(30, 1, buffer.data()));
+    EXPECT_EQ(read(30, 1, buffer.data()), ReadStatus::failed);
     EXPECT_EQ(failure, first);
 }
 

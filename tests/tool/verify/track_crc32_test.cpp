@@ -6,8 +6,20 @@
 #include <random>
 #include <vector>
 
+#include "processor_features.h"
+
 namespace zemtra {
 namespace {
+
+#if defined(__x86_64__)
+// The folding is taken exactly where the processor has carry-less
+// multiplication: elsewhere it would stop on an illegal instruction. Run
+// under emulated processor models too (label qemu).
+TEST(TrackCrc32, FoldingIsAvailableExactlyWhereTheProcessorHasPclmul) {
+    const kwCore::testutil::ProcessorFeatures f = kwCore::testutil::ProcessorFeatures::read();
+    EXPECT_EQ(detail::trackCrc32FoldedAvailable(), f.pclmul) << f.describe();
+}
+#endif
 
 // zlibOf is zlib's CRC; no bytes leave it as it is (zlib, given a null
 // pointer, starts again instead).
