@@ -1,4 +1,4 @@
-#include "report/report.h"
+#include "report/run_report.h"
 #include "text/command_line.h"
 
 // main reads the process's own command line rather than the argument vector
