@@ -58,8 +58,8 @@ esac
 zemtra() {
     rm -f "$log"
     if [ "$platform" = windows ]; then
-        env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_NODE="$node" ZEMTRA_SIMDRIVE_DISC="$disc" \
-            ZEMTRA_SIMDRIVE_LOG="$log" "$wineRun" "$zemtra" "$@"
+        startedUnderWine env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_NODE="$node" \
+            ZEMTRA_SIMDRIVE_DISC="$disc" ZEMTRA_SIMDRIVE_LOG="$log" "$wineRun" "$zemtra" "$@"
     else
         env LD_PRELOAD="$preload" ZEMTRA_SIMDRIVE_NODE="$node" ZEMTRA_SIMDRIVE_DISC="$disc" \
             ZEMTRA_SIMDRIVE_LOG="$log" "$zemtra" "$@"

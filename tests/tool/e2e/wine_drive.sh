@@ -20,3 +20,23 @@ useWineNode() { ln -sfn "$1" "$wineDrive:"; }
 
 # unmapWineDrive: removes the mapped letter's links.
 unmapWineDrive() { rm -f "$wineDrive" "$wineDrive:"; }
+
+# startedUnderWine <command...>: runs the command (a Windows program through
+# wine-run) and passes on its output and status. Under load Wine now and
+# then fails to start a process: status 1 and not a byte of output. zemtra
+# prints a message with every error of its own, so such a run is made once
+# more.
+startedUnderWine() {
+    local out status
+    out=$(mktemp)
+    "$@" >"$out"
+    status=$?
+    if [ "$status" -eq 1 ] && [ ! -s "$out" ]; then
+        echo "note: Wine started nothing; run again" >&2
+        "$@" >"$out"
+        status=$?
+    fi
+    cat "$out"
+    rm -f "$out"
+    return "$status"
+}

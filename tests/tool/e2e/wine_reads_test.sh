@@ -37,8 +37,8 @@ trap 'unmapWineDrive; rm -rf "$work"' EXIT
 # zemtra <args...>: zemtra.exe on the simulated drive.
 zemtra() {
     rm -f "$log"
-    env LD_PRELOAD="$shim" ZEMTRA_SIMDRIVE_NODE="$node" ZEMTRA_SIMDRIVE_DISC="$disc" \
-        ZEMTRA_SIMDRIVE_LOG="$log" "$wineRun" "$zemtraExe" E: "$@"
+    startedUnderWine env LD_PRELOAD="$shim" ZEMTRA_SIMDRIVE_NODE="$node" \
+        ZEMTRA_SIMDRIVE_DISC="$disc" ZEMTRA_SIMDRIVE_LOG="$log" "$wineRun" "$zemtraExe" E: "$@"
 }
 
 runGapCases
