@@ -90,10 +90,11 @@ void viaMemcpy(void* d, const void* s, size_t n) {
 void copySizes(benchmark::internal::Benchmark* b) {
     static_assert(kLargestCopy == 64 << 20);
     // The short sizes sit at the edges of the inline methods.
-    for (int64_t size : {1,         2,       3,       4,       7,        8,        15,
-                         16,        17,      32,      33,      64,       100,      128,
-                         200,       256,     257,     512,     4 << 10,  8 << 10,  64 << 10,
-                         256 << 10, 1 << 20, 4 << 20, 8 << 20, 12 << 20, 16 << 20, 64 << 20}) {
+    for (int64_t size :
+         {1,       2,        3,        4,        7,        8,         15,      16,
+          17,      32,       33,       64,       100,      128,       200,     256,
+          257,     512,      4 << 10,  8 << 10,  64 << 10, 256 << 10, 1 << 20, 4 << 20,
+          8 << 20, 12 << 20, 14 << 20, 16 << 20, 64 << 20}) {
         b->Arg(size);
     }
 }

@@ -28,6 +28,7 @@ struct ProcessorFeatures {
     bool vpclmulqdq = false;
     bool avx512f = false;
     bool sha = false;
+    bool erms = false;
 
     // read asks this processor.
     static ProcessorFeatures read() {
@@ -55,6 +56,7 @@ struct ProcessorFeatures {
             f.avx2 = ymmSaved && (b & (1u << 5)) != 0;
             f.avx512f = zmmSaved && (b & (1u << 16)) != 0;
             f.sha = (b & (1u << 29)) != 0;
+            f.erms = (b & (1u << 9)) != 0;
             f.vpclmulqdq = ymmSaved && (c & (1u << 10)) != 0;
         }
 #endif
@@ -64,8 +66,9 @@ struct ProcessorFeatures {
     // describe lists the features present, for a failure's message.
     std::string describe() const {
         const std::pair<bool, const char*> all[] = {
-            {ssse3, "ssse3"}, {sse41, "sse4.1"},          {pclmul, "pclmul"},   {avx, "avx"},
-            {avx2, "avx2"},   {vpclmulqdq, "vpclmulqdq"}, {avx512f, "avx512f"}, {sha, "sha"}};
+            {ssse3, "ssse3"},     {sse41, "sse4.1"}, {pclmul, "pclmul"},
+            {avx, "avx"},         {avx2, "avx2"},    {vpclmulqdq, "vpclmulqdq"},
+            {avx512f, "avx512f"}, {sha, "sha"},      {erms, "erms"}};
         std::string text = "processor features:";
         for (const auto& [present, name] : all) {
             if (present) {

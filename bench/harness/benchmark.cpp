@@ -170,6 +170,8 @@ bool parse(int argc, char** argv, Options& options) {
             options.repetitions = std::max(1, std::atoi(v));
         } else if (const char* v = value("--benchmark_report_aggregates_only=")) {
             options.aggregatesOnly = std::strcmp(v, "true") == 0;
+        } else if (value("--benchmark_display_aggregates_only=") != nullptr) {
+            // Every run is printed and written either way.
         } else if (const char* v = value("--benchmark_enable_random_interleaving=")) {
             options.interleave = std::strcmp(v, "true") == 0;
         } else if (const char* v = value("--benchmark_filter=")) {

@@ -10,10 +10,15 @@
 // The copy picks its method by count, by what the processor offers and by
 // what the platform's C library does well. Short copies are done inline,
 // where a call into the run-time's memcpy would cost more than the copy
-// itself, in the widest moves the processor has, up to where the platform's
-// memcpy keeps up with them; the middle range, whose ranges stay in the
-// cache, goes to memcpy, which measured fastest there; very large copies
-// stream around the cache. Every method gives the same bytes.
+// itself: up to 64 bytes in general registers and 16-byte moves, which every
+// x86-64 processor has, above that up to where the platform's memcpy keeps
+// up, in the widest moves the processor has. The middle range, whose ranges
+// stay in the cache, goes to memcpy, which measured fastest there; very
+// large copies stream around the cache. Every method gives the same bytes.
+//
+// fastCopy is small so that the optimised link inlines it into its callers:
+// the counts memcpy takes cost one compare before its call, and the code of
+// the methods chosen for the processor stays out of line.
 
 namespace kwCore {
 namespace {
@@ -25,23 +30,29 @@ constexpr size_t kShortCopy = 16;
 
 #if defined(__x86_64__) && defined(__SSE2__)
 
-// kMediumCopy is the largest count that vector moves copy inline.
-constexpr size_t kMediumCopy = 256;
+// kLibraryCopy is the smallest count that the platform's memcpy takes; the
+// band it takes ends where streaming starts, and is empty where the two meet.
+constexpr size_t kLibraryCopy = std::min(platform::libraryCopyFastFrom(), detail::kStreamCopy);
+static_assert(kLibraryCopy > detail::kNarrowCopy);
 
 using MediumCopy = void (*)(CopyByte*, const CopyByte*, size_t) noexcept;
 
 // The medium methods, each compiled for the moves it makes, so that the
-// method's code lies in the function that mediumCopy calls.
+// method's code lies in the function that mediumCopy calls; Repeated takes
+// the repeated byte move for long copies.
+template <bool Repeated>
 void copyMediumNarrow(CopyByte* d, const CopyByte* s, size_t count) noexcept {
-    detail::copyMedium(d, s, count);
+    detail::copyMedium<Repeated>(d, s, count);
 }
+template <bool Repeated>
 __attribute__((target("avx"), flatten)) void copyMediumWide(CopyByte* d, const CopyByte* s,
                                                             size_t count) noexcept {
-    detail::copyMediumWide(d, s, count);
+    detail::copyMediumWide<Repeated>(d, s, count);
 }
+template <bool Repeated>
 __attribute__((target("avx512f"), flatten)) void copyMediumWidest(CopyByte* d, const CopyByte* s,
                                                                   size_t count) noexcept {
-    detail::copyMediumWidest(d, s, count);
+    detail::copyMediumWidest<Repeated>(d, s, count);
 }
 
 void chooseMediumCopy(CopyByte* d, const CopyByte* s, size_t count) noexcept;
@@ -52,23 +63,30 @@ void chooseMediumCopy(CopyByte* d, const CopyByte* s, size_t count) noexcept;
 // the start-up section beside the platform layer's own.)
 std::atomic<MediumCopy> mediumCopy{chooseMediumCopy};
 
-// inlineLimit is the largest count the medium methods copy: above it, up to
-// kMediumCopy, the platform's memcpy is as fast. Until the first medium copy
-// has chosen, kMediumCopy, so that it reaches the choice whatever its count.
-std::atomic<size_t> inlineLimit{kMediumCopy};
+// chosenMediumCopy is the medium method for the processor's moves.
+template <bool Repeated>
+MediumCopy chosenMediumCopy() noexcept {
+    if (detail::widestMovesAvailable()) {
+        return copyMediumWidest<Repeated>;
+    }
+    if (detail::wideMovesAvailable()) {
+        return copyMediumWide<Repeated>;
+    }
+    return copyMediumNarrow<Repeated>;
+}
 
 void chooseMediumCopy(CopyByte* d, const CopyByte* s, size_t count) noexcept {
-    inlineLimit.store(std::min(kMediumCopy, platform::libraryCopyFastFrom() - 1),
-                      std::memory_order_relaxed);
     __builtin_cpu_init();
-    MediumCopy chosen = copyMediumNarrow;
-    if (detail::widestMovesAvailable()) {
-        chosen = copyMediumWidest;
-    } else if (detail::wideMovesAvailable()) {
-        chosen = copyMediumWide;
-    }
+    const MediumCopy chosen =
+        detail::repeatedMovesFast() ? chosenMediumCopy<true>() : chosenMediumCopy<false>();
     mediumCopy.store(chosen, std::memory_order_relaxed);
     chosen(d, s, count);
+}
+
+// copyLarge streams a copy of kStreamCopy bytes or more around the cache. It
+// is never inlined, so that its registers are saved only on its own way.
+__attribute__((noinline)) void copyLarge(CopyByte* d, const CopyByte* s, size_t count) noexcept {
+    detail::streamCopy(d, s, count, detail::wideMovesAvailable());
 }
 
 #endif
@@ -79,18 +97,18 @@ void fastCopy(void* destination, const void* source, size_t count) noexcept {
     auto* d = static_cast<CopyByte*>(destination);
     const auto* s = static_cast<const CopyByte*>(source);
 #if defined(__x86_64__) && defined(__SSE2__)
-    // The run-time's memcpy is the path with the fewest branches before it:
-    // it takes the counts where the call costs least against the copy.
-    if (count <= kShortCopy) {
+    // The band the run-time's memcpy takes is tested first, with one compare
+    // (an unsigned difference below the band wraps around above it).
+    if (count - kLibraryCopy < detail::kStreamCopy - kLibraryCopy) [[likely]] {
+        std::memcpy(d, s, count);
+    } else if (count <= kShortCopy) {
         detail::copyShort(d, s, count);
-    } else if (count > inlineLimit.load(std::memory_order_relaxed)) {
-        if (count < detail::kStreamCopy) [[likely]] {
-            std::memcpy(d, s, count);
-        } else {
-            detail::streamCopy(d, s, count, detail::wideMovesAvailable());
-        }
-    } else {
+    } else if (count <= detail::kNarrowCopy) {
+        detail::copyNarrow(d, s, count);
+    } else if (count < kLibraryCopy) {
         mediumCopy.load(std::memory_order_relaxed)(d, s, count);
+    } else {
+        copyLarge(d, s, count);
     }
 #else
     if (count <= kShortCopy) {

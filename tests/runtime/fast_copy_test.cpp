@@ -77,12 +77,21 @@ TEST(FastCopy, SmallCountsAtEveryAlignment) {
 // Counts around every point where a copy is likely to change its method: the
 // short copies, 64-byte blocks, where the platform's memcpy takes over from
 // the inline moves, the 32 KiB and 64 KiB marks, 1,024, 3,151 and 3,152
-// blocks, and the 12 MiB from which copies write around the cache.
+// blocks, the count from which long copies take the repeated byte move, and
+// the count from which copies write around the cache.
 TEST(FastCopy, CountsAroundMethodBoundaries) {
-    const size_t library = kwCore::platform::libraryCopyFastFrom();
-    const std::vector<size_t> marks = {
-        8,         16,        17,        63,        64,        library,       256,      32 * 1024,
-        64 * 1024, 1023 * 64, 1024 * 64, 3151 * 64, 3152 * 64, 128 * 64 * 30, 8u << 20, 12u << 20};
+    std::vector<size_t> marks = {
+        8,         16,        17,        63,        64,        256,           32 * 1024,
+        64 * 1024, 1023 * 64, 1024 * 64, 3151 * 64, 3152 * 64, 128 * 64 * 30, 8u << 20,
+        12u << 20};
+    // Where the platform's memcpy never takes over, its mark lies beyond all copies.
+    if (const size_t library = kwCore::platform::libraryCopyFastFrom(); library < kLargestCount) {
+        marks.push_back(library);
+    }
+#if defined(__x86_64__) && defined(__SSE2__)
+    marks.push_back(kwCore::detail::kRepeatedCopy);
+    marks.push_back(kwCore::detail::kStreamCopy);
+#endif
     for (const size_t mark : marks) {
         for (const size_t count : {mark - 1, mark, mark + 1, mark + 63}) {
             for (const auto& [sourceShift, destinationShift] :
@@ -96,17 +105,24 @@ TEST(FastCopy, CountsAroundMethodBoundaries) {
 #if defined(__x86_64__) && defined(__SSE2__)
 // fastCopy takes only one of the vector methods on a given processor; each is
 // checked here on its own, over its whole range of counts.
-void narrowMoves(void* d, const void* s, size_t count) {
-    kwCore::detail::copyMedium(static_cast<unsigned char*>(d), static_cast<const unsigned char*>(s),
+void inlineMoves(void* d, const void* s, size_t count) {
+    kwCore::detail::copyNarrow(static_cast<unsigned char*>(d), static_cast<const unsigned char*>(s),
                                count);
 }
-void wideMoves(void* d, const void* s, size_t count) {
-    kwCore::detail::copyMediumWide(static_cast<unsigned char*>(d),
-                                   static_cast<const unsigned char*>(s), count);
+template <bool Repeated>
+void narrowMoves(void* d, const void* s, size_t count) {
+    kwCore::detail::copyMedium<Repeated>(static_cast<unsigned char*>(d),
+                                         static_cast<const unsigned char*>(s), count);
 }
+template <bool Repeated>
+void wideMoves(void* d, const void* s, size_t count) {
+    kwCore::detail::copyMediumWide<Repeated>(static_cast<unsigned char*>(d),
+                                             static_cast<const unsigned char*>(s), count);
+}
+template <bool Repeated>
 void widestMoves(void* d, const void* s, size_t count) {
-    kwCore::detail::copyMediumWidest(static_cast<unsigned char*>(d),
-                                     static_cast<const unsigned char*>(s), count);
+    kwCore::detail::copyMediumWidest<Repeated>(static_cast<unsigned char*>(d),
+                                               static_cast<const unsigned char*>(s), count);
 }
 
 void narrowStream(void* d, const void* s, size_t count) {
@@ -120,18 +136,42 @@ void wideStream(void* d, const void* s, size_t count) {
 
 TEST(FastCopy, EveryVectorMethodOverItsCounts) {
     const bool wide = kwCore::detail::wideMovesAvailable();
-    std::vector<std::pair<CopyFunction, size_t>> methods = {{narrowMoves, 17}};
+    // Each method with the largest count it takes here.
+    std::vector<std::pair<CopyFunction, size_t>> methods = {
+        {inlineMoves, kwCore::detail::kNarrowCopy},
+        {narrowMoves<false>, 256},
+        {narrowMoves<true>, 256}};
     if (wide) {
-        methods.emplace_back(wideMoves, 17);
+        methods.emplace_back(wideMoves<false>, 256);
+        methods.emplace_back(wideMoves<true>, 256);
     }
     if (kwCore::detail::widestMovesAvailable()) {
-        methods.emplace_back(widestMoves, 17);
+        methods.emplace_back(widestMoves<false>, 256);
+        methods.emplace_back(widestMoves<true>, 256);
     }
-    for (const auto& [method, first] : methods) {
-        for (size_t count = first; count <= 256; ++count) {
+    for (const auto& [method, last] : methods) {
+        for (size_t count = 17; count <= last; ++count) {
             for (size_t shift = 0; shift < 32; ++shift) {
                 ASSERT_TRUE(copyMatches(count, shift, 31 - shift, method));
                 ASSERT_TRUE(copyMatches(count, shift, shift, method));
+            }
+        }
+    }
+    // Longer copies go in blocks of four moves, the destination aligned to a
+    // move after the first; the repeated byte move takes over at 2 KiB. Every
+    // offset into a 64-byte move on either side, and counts at the edges of
+    // the blocks of every width.
+    for (const auto& [method, last] : methods) {
+        if (last == kwCore::detail::kNarrowCopy) {
+            continue;
+        }
+        for (size_t shift = 0; shift < 64; ++shift) {
+            for (const size_t count :
+                 {size_t{257}, size_t{319}, size_t{320}, size_t{321}, size_t{383}, size_t{511},
+                  size_t{512}, size_t{513}, size_t{1000}, kwCore::detail::kRepeatedCopy - 1,
+                  kwCore::detail::kRepeatedCopy, size_t{4133}}) {
+                ASSERT_TRUE(copyMatches(count, shift, 63 - shift, method));
+                ASSERT_TRUE(copyMatches(count, (shift * 5) % 64, shift, method));
             }
         }
     }
