@@ -12,6 +12,7 @@
 #pragma once
 
 #include <stdint.h>
+#include <stdio.h>
 
 namespace simaudio {
 
@@ -21,6 +22,19 @@ struct AudioTrack {
     uint32_t seed;
     bool silent;
 };
+
+// parseTrack reads a track given on a helper's command line as
+// "<number>:<start>:<end>:<seed>:<silent>"; false when it is not one.
+inline bool parseTrack(const char* text, int& number, AudioTrack& track) {
+    int silent = 0;
+    long long start = 0, end = 0;
+    unsigned seed = 0;
+    if (sscanf(text, "%d:%lld:%lld:%u:%d", &number, &start, &end, &seed, &silent) != 5) {
+        return false;
+    }
+    track = {start, end, seed, silent != 0};
+    return true;
+}
 
 // sample returns sample j of a track with seed.
 inline uint32_t sample(uint32_t seed, int64_t j) {

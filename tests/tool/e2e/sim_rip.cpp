@@ -31,14 +31,12 @@ int main(int argc, char** argv) {
     const int64_t to = std::atoll(argv[3]);
     std::vector<simaudio::AudioTrack> tracks;
     for (int a = 4; a < argc; ++a) {
-        int number = 0, silent = 0;
-        long long start = 0, end = 0;
-        unsigned seed = 0;
-        if (std::sscanf(argv[a], "%d:%lld:%lld:%u:%d", &number, &start, &end, &seed, &silent) !=
-            5) {
+        int number = 0;
+        simaudio::AudioTrack track;
+        if (!simaudio::parseTrack(argv[a], number, track)) {
             return 2;
         }
-        tracks.push_back({start, end, seed, silent != 0});
+        tracks.push_back(track);
     }
     const size_t length = std::strlen(argv[1]);
     const bool wave = length > 4 && std::strcmp(argv[1] + length - 4, ".wav") == 0;

@@ -20,15 +20,13 @@ int main(int argc, char** argv) {
     std::vector<simaudio::AudioTrack> tracks;
     std::vector<int> numbers;
     for (int a = 3; a < argc; ++a) {
-        int number = 0, silent = 0;
-        long long start = 0, end = 0;
-        unsigned seed = 0;
-        if (std::sscanf(argv[a], "%d:%lld:%lld:%u:%d", &number, &start, &end, &seed, &silent) !=
-            5) {
+        int number = 0;
+        simaudio::AudioTrack track;
+        if (!simaudio::parseTrack(argv[a], number, track)) {
             return 2;
         }
         numbers.push_back(number);
-        tracks.push_back({start, end, seed, silent != 0});
+        tracks.push_back(track);
     }
     const int count = static_cast<int>(tracks.size());
     int64_t filled = 0;
